@@ -1,0 +1,69 @@
+// The two records the host keeps for the module: the working state (in a handle held in the
+// host's data slot, alive while the host keeps that slot) and the parameter block (in the
+// host's parameters handle, alive between runs of the filter).
+#pragma once
+
+#include <cstdint>
+
+#include "host/settings.h"
+#include "raster/memory.h"
+#include "raster/raster.h"
+#include "sdk/host_interface.h"
+
+struct WorkRecord;
+
+struct PixelPoint {
+  int32_t x, y;
+};
+
+constexpr int kPathLength = 260;
+
+struct ParameterBlock {
+  int32_t showDialog;
+  bool hostPreviewUsable;
+  bool hostPreviewDisabled;
+  int32_t previewScale;  // reduction factor of the last band request
+  int32_t renderMode;    // 0 final render, 1 dialog preview, 2 into a raster
+  int32_t previewOriginX, previewOriginY;
+  bool sourceLoaded;
+  PixelPoint centrePixel;  // the water centre in filter-rectangle pixels
+  char settingsFileName[kPathLength];
+  Settings settings;
+};
+
+enum RenderMode : int32_t { kRenderFinal = 0, kRenderDialog = 1, kRenderRaster = 2 };
+
+constexpr int kSmallBufferCount = 7;  // one of 32 bytes, six of 16
+
+struct PluginState {
+  int16_t* result;
+  FilterRecord* filterRecord;
+  bool firstRun;
+  Rect savedFilterRect;
+  int32_t imageWidth, imageHeight;
+
+  // The region being processed and the row lengths derived from it.
+  int32_t regionWidth, regionHeight;
+  int32_t regionFirstColumn, regionFirstRow, regionLastColumn, regionLastRow;
+  int32_t lineA, lineB, lineC, lineD, rowUnits;
+  int32_t rowBufferBytes;
+  int32_t smallBufferBytes[kSmallBufferCount];
+
+  // Working memory, each buffer remembering whether the host or the system gave it.
+  HostBuffer rowBuffer;
+  HostBuffer smallBuffers[kSmallBufferCount];
+  HostBuffer workBuffer;
+  WorkRecord* work;
+  Raster source;
+  Raster preview;
+  Raster thumbnail;
+
+  // The band loop.
+  int32_t totalRows, rowsDone, currentRow, renderedRow, renderActive;
+  bool moreRows, rowLoop;
+  int32_t maskFirstRow, maskLastRow, inFirstRow, inLastRow;
+  int32_t fitScale;
+  int32_t passIndex, passCount;  // passes of a raster render that makes several layers
+
+  int32_t dialogExit;  // 1 OK, 2 Cancel
+};
