@@ -1,0 +1,53 @@
+// The water surface: gradient noise for the general waviness and nine ripple rings around
+// a centre point. The tables come from the random seed once per render and are read-only
+// while rows are rendered.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kNoiseBaseSize = 2048;
+constexpr int kRippleRingCount = 9;
+
+// A fixed pseudo-random table, values 0..2047. Its low bytes are the seed table's raw
+// material and its values the shuffle's targets.
+extern const int16_t kNoiseBaseTable[kNoiseBaseSize];
+
+// The 256-entry permutation Ken Perlin published with his improved noise.
+extern const uint8_t kReferencePermutation[256];
+
+struct NoiseTables {
+  int32_t seedTable[kNoiseBaseSize];  // 0..255
+  float scaledSeedTable[kNoiseBaseSize];
+  int32_t perm[512];  // doubled so that no index wraps inside one evaluation
+};
+
+// The seed table first, then the permutation; negative seeds are as good as any.
+void prepareNoiseTables(NoiseTables& tables, int32_t seed);
+
+// The z = 0 slice of improved noise, with its own choice of gradients.
+float perlinNoise2(const NoiseTables& tables, float x, float y);
+
+struct NoisePair {
+  float nu, nv;
+};
+
+// Full octaves while the counter stays below c, then one octave weighted by c's fraction.
+NoisePair rippleNoise(const NoiseTables& tables, float x, float y, float c);
+
+// Centres of the rings on the water plane, recomputed for every row.
+struct RippleRings {
+  float x[kRippleRingCount];
+  float y[kRippleRingCount];
+};
+
+// (centreX, centreY) is the picked centre as fractions of the image; P, A, F and D are the
+// row's spread, altitude, ring radius and horizon.
+RippleRings placeRippleRings(const NoiseTables& tables, float centreX, float centreY, float P,
+                             float A, float F, float D);
+
+struct RingSums {
+  float ringSin, ringCos;
+};
+
+// Only for F > 0: invF is 1/F, Hr the ripple height and U the undulation.
+RingSums sumRipples(const RippleRings& rings, float sx, float sy, float invF, float Hr, float U);
