@@ -38,6 +38,7 @@ constexpr int kSmallBufferCount = 7;  // one of 32 bytes, six of 16
 struct PluginState {
   int16_t* result;
   FilterRecord* filterRecord;
+  ParameterBlock* parameters;  // the host's parameters handle, locked for this call
   bool firstRun;
   Rect savedFilterRect;
   int32_t imageWidth, imageHeight;

@@ -35,67 +35,63 @@ using BufferID = BufferStruct*;
 
 // ---- selectors, modes, cases, codes -------------------------------------------------
 
-enum : int16_t {
-  filterSelectorAbout = 0,
-  filterSelectorParameters = 1,
-  filterSelectorPrepare = 2,
-  filterSelectorStart = 3,
-  filterSelectorContinue = 4,
-  filterSelectorFinish = 5,
-};
+constexpr int16_t filterSelectorAbout = 0;
+constexpr int16_t filterSelectorParameters = 1;
+constexpr int16_t filterSelectorPrepare = 2;
+constexpr int16_t filterSelectorStart = 3;
+constexpr int16_t filterSelectorContinue = 4;
+constexpr int16_t filterSelectorFinish = 5;
 
-enum : int16_t {
-  plugInModeBitmap = 0,
-  plugInModeGrayScale = 1,
-  plugInModeIndexedColor = 2,
-  plugInModeRGBColor = 3,
-  plugInModeCMYKColor = 4,
-  plugInModeHSLColor = 5,
-  plugInModeHSBColor = 6,
-  plugInModeMultichannel = 7,
-  plugInModeDuotone = 8,
-  plugInModeLabColor = 9,
-  plugInModeGray16 = 10,
-  plugInModeRGB48 = 11,
-  plugInModeLab48 = 12,
-  plugInModeCMYK64 = 13,
-  plugInModeDeepMultichannel = 14,
-  plugInModeDuotone16 = 15,
-  plugInModeRGB96 = 16,
-  plugInModeGray32 = 17,
-};
+constexpr int16_t plugInModeBitmap = 0;
+constexpr int16_t plugInModeGrayScale = 1;
+constexpr int16_t plugInModeIndexedColor = 2;
+constexpr int16_t plugInModeRGBColor = 3;
+constexpr int16_t plugInModeCMYKColor = 4;
+constexpr int16_t plugInModeHSLColor = 5;
+constexpr int16_t plugInModeHSBColor = 6;
+constexpr int16_t plugInModeMultichannel = 7;
+constexpr int16_t plugInModeDuotone = 8;
+constexpr int16_t plugInModeLabColor = 9;
+constexpr int16_t plugInModeGray16 = 10;
+constexpr int16_t plugInModeRGB48 = 11;
+constexpr int16_t plugInModeLab48 = 12;
+constexpr int16_t plugInModeCMYK64 = 13;
+constexpr int16_t plugInModeDeepMultichannel = 14;
+constexpr int16_t plugInModeDuotone16 = 15;
+constexpr int16_t plugInModeRGB96 = 16;
+constexpr int16_t plugInModeGray32 = 17;
 
-enum : int16_t {
-  filterCaseUnsupported = -1,
-  filterCaseFlatImageNoSelection = 1,
-  filterCaseFlatImageWithSelection = 2,
-  filterCaseFloatingSelection = 3,
-  filterCaseEditableTransparencyNoSelection = 4,
-  filterCaseEditableTransparencyWithSelection = 5,
-  filterCaseProtectedTransparencyNoSelection = 6,
-  filterCaseProtectedTransparencyWithSelection = 7,
-};
+constexpr int16_t filterCaseUnsupported = -1;
+constexpr int16_t filterCaseFlatImageNoSelection = 1;
+constexpr int16_t filterCaseFlatImageWithSelection = 2;
+constexpr int16_t filterCaseFloatingSelection = 3;
+constexpr int16_t filterCaseEditableTransparencyNoSelection = 4;
+constexpr int16_t filterCaseEditableTransparencyWithSelection = 5;
+constexpr int16_t filterCaseProtectedTransparencyNoSelection = 6;
+constexpr int16_t filterCaseProtectedTransparencyWithSelection = 7;
 
-enum : int16_t {
-  noErr = 0,
-  readErr = -19,
-  writErr = -20,
-  paramErr = -50,
-  memFullErr = -108,
-  userCanceledErr = -128,
-  errAEParamMissed = -1715,
-  filterBadParameters = -30100,
-  filterBadMode = -30101,
-  errPlugInHostInsufficient = -30900,
-  errPlugInPropertyUndefined = -30901,
-  errReportString = -30904,
-};
+constexpr int16_t noErr = 0;
+constexpr int16_t readErr = -19;
+constexpr int16_t writErr = -20;
+constexpr int16_t paramErr = -50;
+constexpr int16_t memFullErr = -108;
+constexpr int16_t userCanceledErr = -128;
+constexpr int16_t errAEParamMissed = -1715;
+constexpr int16_t filterBadParameters = -30100;
+constexpr int16_t filterBadMode = -30101;
+constexpr int16_t errPlugInHostInsufficient = -30900;
+constexpr int16_t errPlugInPropertyUndefined = -30901;
+constexpr int16_t errReportString = -30904;
 
 // Input and output sampling for the inputRate field: the host can reduce by integers.
-enum : int8_t { hostDoesNotSupportSampling = 0, hostSupportsIntegralSampling = 1, hostSupportsFractionalSampling = 2 };
+constexpr int8_t hostDoesNotSupportSampling = 0;
+constexpr int8_t hostSupportsIntegralSampling = 1;
+constexpr int8_t hostSupportsFractionalSampling = 2;
 
 // Padding values for inputPadding and friends.
-enum : int16_t { plugInWantsEdgeReplication = -1, plugInDoesNotWantPadding = -2, plugInWantsErrorOnBoundsException = -3 };
+constexpr int16_t plugInWantsEdgeReplication = -1;
+constexpr int16_t plugInDoesNotWantPadding = -2;
+constexpr int16_t plugInWantsErrorOnBoundsException = -3;
 
 // Host signatures the interface names.
 constexpr OSType kPhotoshopSignature = 0x3842494D;  // '8BIM'
@@ -206,23 +202,19 @@ using DisplayPixelsProc = OSErr (*)(const PSPixelMap* source, const VRect* srcRe
 
 // ---- colour services ------------------------------------------------------------------
 
-enum : int16_t {
-  plugIncolorServicesChooseColor = 0,
-  plugIncolorServicesConvertColor = 1,
-  plugIncolorServicesSamplePoint = 2,
-  plugIncolorServicesGetSpecialColor = 3,
-};
+constexpr int16_t plugIncolorServicesChooseColor = 0;
+constexpr int16_t plugIncolorServicesConvertColor = 1;
+constexpr int16_t plugIncolorServicesSamplePoint = 2;
+constexpr int16_t plugIncolorServicesGetSpecialColor = 3;
 
-enum : int16_t {
-  plugIncolorServicesRGBSpace = 0,
-  plugIncolorServicesHSBSpace = 1,
-  plugIncolorServicesCMYKSpace = 2,
-  plugIncolorServicesLabSpace = 3,
-  plugIncolorServicesGraySpace = 4,
-  plugIncolorServicesHSLSpace = 5,
-  plugIncolorServicesXYZSpace = 6,
-  plugIncolorServicesChosenSpace = -1,
-};
+constexpr int16_t plugIncolorServicesRGBSpace = 0;
+constexpr int16_t plugIncolorServicesHSBSpace = 1;
+constexpr int16_t plugIncolorServicesCMYKSpace = 2;
+constexpr int16_t plugIncolorServicesLabSpace = 3;
+constexpr int16_t plugIncolorServicesGraySpace = 4;
+constexpr int16_t plugIncolorServicesHSLSpace = 5;
+constexpr int16_t plugIncolorServicesXYZSpace = 6;
+constexpr int16_t plugIncolorServicesChosenSpace = -1;
 
 struct ColorServicesInfo {
   int32_t infoSize;
@@ -371,8 +363,12 @@ constexpr int16_t kCurrentWriteDescriptorProcsVersion = 0;
 constexpr int16_t kCurrentWriteDescriptorProcsCount = 16;
 
 // What the host asks of the dialog when it plays an action, and how it records one.
-enum : int16_t { plugInDialogDontDisplay = 0, plugInDialogDisplay = 1, plugInDialogSilent = 2 };
-enum : int16_t { plugInDialogOptional = 0, plugInDialogRequired = 1, plugInDialogNone = 2 };
+constexpr int16_t plugInDialogDontDisplay = 0;
+constexpr int16_t plugInDialogDisplay = 1;
+constexpr int16_t plugInDialogSilent = 2;
+constexpr int16_t plugInDialogOptional = 0;
+constexpr int16_t plugInDialogRequired = 1;
+constexpr int16_t plugInDialogNone = 2;
 
 struct PIDescriptorParameters {
   int16_t descriptorParametersVersion;

@@ -1,0 +1,99 @@
+// The host side of the plug-in interface: a host that offers a filter module its
+// FilterRecord over an image held in memory. It is the harness of the integration tests
+// and the engine of the tarve program. Switches remove services or inject faults so that
+// every refusal and fallback of a module can be reached.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sdk/host_interface.h"
+
+// An image of interleaved samples: colour planes (1 grey, 3 RGB), then an optional
+// transparency plane. Samples are uint8, uint16 (0..32768) or float by depth.
+struct HostImage {
+  int32_t width = 0, height = 0;
+  int32_t depth = 8;  // 8, 16 or 32 bits per sample
+  int32_t colourPlanes = 3;
+  bool transparency = false;
+  std::vector<uint8_t> samples;
+
+  int32_t planes() const { return colourPlanes + (transparency ? 1 : 0); }
+  int32_t bytesPerSample() const { return depth / 8; }
+  int32_t rowBytes() const { return width * planes() * bytesPerSample(); }
+  uint8_t* at(int32_t x, int32_t y, int32_t plane) {
+    return samples.data() + static_cast<size_t>(y) * rowBytes() + (static_cast<size_t>(x) * planes() + plane) * bytesPerSample();
+  }
+};
+
+HostImage makeHostImage(int32_t width, int32_t height, int32_t depth, int32_t colourPlanes, bool transparency);
+
+struct HostSwitches {
+  bool noAdvanceState = false;
+  bool noDisplayPixels = false;
+  bool noBufferProcs = false;
+  bool noHandleProcs = false;
+  bool noDescriptors = false;
+  bool noBasicSuite = false;
+  bool noSampling = false;
+  int32_t failBufferAfter = -1;  // host buffer allocations after this many fail (-1: never)
+  int32_t failHandleAfter = -1;  // likewise for new handles
+  bool garbageMemory = false;    // new handles and buffers are filled with garbage, not zeros
+  int32_t abortAtPoll = -1;      // the abort procedure answers true from this poll on (1-based)
+  int16_t advanceStateErrorAt = 0;  // the n-th advanceState call (1-based) fails...
+  int16_t advanceStateError = 0;    // ...with this code
+  OSType hostSig = 0x3842494D;      // '8BIM'
+  int16_t imageMode = -1;           // -1: from the image's planes and depth
+  int16_t filterCase = 0;           // 0: from the image (transparency, selection)
+  bool protectTransparency = false;
+};
+
+// What the host saw of the module, for tests and the progress bar.
+struct HostLog {
+  std::vector<std::pair<int32_t, int32_t>> progress;
+  int32_t abortPolls = 0;
+  std::vector<Rect> inRects, outRects, maskRects;
+  std::vector<int32_t> inputRates;
+  int32_t advanceStateCalls = 0;
+  int32_t buffersAllocated = 0, buffersFreed = 0;
+  int32_t handlesAllocated = 0, handlesDisposed = 0;
+  int32_t displayPixelsCalls = 0;
+};
+
+struct Host {
+  HostImage source;
+  HostImage destination;
+  std::vector<uint8_t> selection;  // one 8-bit value per pixel, empty without a selection
+  HostSwitches switches;
+  HostLog log;
+
+  FilterRecord record{};
+  BufferProcs bufferProcs{};
+  HandleProcs handleProcs{};
+  SPBasicSuite basicSuite{};
+  PlatformData platform{};
+  intptr_t data = 0;  // the module's data slot, kept between runs
+  PluginMainProc entry = nullptr;
+
+  // Buffers handed to the module for the current rectangles.
+  std::vector<uint8_t> inBuffer, outBuffer, maskBuffer;
+  Rect deliveredOut{};
+  int32_t allocationsRemaining = -1;
+  int32_t handlesRemaining = -1;
+};
+
+// Prepares the record over `image` (and an optional selection mask of the same size).
+void hostOpen(Host& host, PluginMainProc entry, HostImage image, std::vector<uint8_t> selection = {});
+// Releases what the host holds for the module (the data slot and parameter handles).
+void hostClose(Host& host);
+
+// Calls the module with one selector and returns its result.
+int16_t hostCall(Host& host, int16_t selector);
+
+// A whole run: Parameters when asked, Prepare, Start, Continue while the module asks for
+// data, Finish after success. Returns the first non-zero result, or 0.
+int16_t hostRunFilter(Host& host, bool withParameters);
+
+// Whether the filter rectangles are all empty, which ends the host's loop.
+bool hostRectsEmpty(const FilterRecord& record);

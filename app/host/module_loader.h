@@ -1,0 +1,33 @@
+// Loads a filter module from its file and finds its entry point, and reads the property
+// list installed beside it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sdk/host_interface.h"
+
+struct LoadedModule {
+  void* library = nullptr;
+  PluginMainProc entry = nullptr;
+};
+
+// Returns false with a message when the module cannot be loaded or has no PluginMain.
+bool loadModule(const std::string& path, LoadedModule& module, std::string& error);
+void unloadModule(LoadedModule& module);
+
+// What the property list says about the module.
+struct ModuleProperties {
+  uint32_t kind = 0;
+  std::string name, category, entryPoint, enableRule;
+  uint32_t version = 0;
+  std::vector<std::string> enabledModes;   // the names the enable rule accepts
+  std::vector<std::string> excludedModes;  // the names it refuses explicitly
+  int filterCases = 0;
+};
+
+// Reads the binary property list; returns false with a message when it is malformed.
+bool readPropertyList(const std::vector<uint8_t>& bytes, ModuleProperties& properties, std::string& error);
+// The name the enable rule uses for an image mode ("RGBMode", "Gray16Mode", ...).
+const char* imageModeName(int16_t imageMode);
+bool modeEnabled(const ModuleProperties& properties, int16_t imageMode);

@@ -1,0 +1,155 @@
+#include "app/host/procedures.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+static Host* current = nullptr;
+
+void hostMakeCurrent(Host& host) { current = &host; }
+
+// ---- memory ---------------------------------------------------------------------------
+
+namespace {
+struct HostHandle {
+  char* data;  // first: dereferencing the handle gives the data
+  int32_t size;
+};
+
+void* newBlock(size_t size) {
+  void* p = std::malloc(size ? size : 1);
+  if (p) std::memset(p, current && current->switches.garbageMemory ? 0xCD : 0, size);
+  return p;
+}
+
+bool allowAllocation(int32_t& remaining) {
+  if (remaining == 0) return false;
+  if (remaining > 0) --remaining;
+  return true;
+}
+
+OSErr allocateBuffer(int32_t size, BufferID* id) {
+  *id = nullptr;
+  if (size < 0 || !allowAllocation(current->allocationsRemaining)) return memFullErr;
+  void* p = newBlock(size);
+  if (!p) return memFullErr;
+  *id = static_cast<BufferID>(p);
+  ++current->log.buffersAllocated;
+  return noErr;
+}
+Ptr lockBuffer(BufferID id, Boolean) { return reinterpret_cast<Ptr>(id); }
+void unlockBuffer(BufferID) {}
+void freeBuffer(BufferID id) {
+  std::free(id);
+  ++current->log.buffersFreed;
+}
+int32_t bufferSpace() { return 1 << 30; }
+void reserveSpace(int32_t) {}
+OSErr allocateBuffer64(int64_t size, BufferID* id) {
+  return size > INT32_MAX ? memFullErr : allocateBuffer(static_cast<int32_t>(size), id);
+}
+int64_t bufferSpace64() { return int64_t(1) << 30; }
+
+Handle newHandle(int32_t size) {
+  if (size < 0 || !allowAllocation(current->handlesRemaining)) return nullptr;
+  auto* h = static_cast<HostHandle*>(std::malloc(sizeof(HostHandle)));
+  if (!h) return nullptr;
+  h->data = static_cast<char*>(newBlock(size));
+  h->size = size;
+  if (!h->data) {
+    std::free(h);
+    return nullptr;
+  }
+  ++current->log.handlesAllocated;
+  return &h->data;
+}
+void disposeHandle(Handle handle) {
+  if (!handle) return;
+  auto* h = reinterpret_cast<HostHandle*>(handle);
+  std::free(h->data);
+  std::free(h);
+  if (current) ++current->log.handlesDisposed;
+}
+int32_t handleSize(Handle handle) { return handle ? reinterpret_cast<HostHandle*>(handle)->size : 0; }
+OSErr setHandleSize(Handle handle, int32_t size) {
+  if (!handle || size < 0) return paramErr;
+  auto* h = reinterpret_cast<HostHandle*>(handle);
+  char* data = static_cast<char*>(std::realloc(h->data, size ? size : 1));
+  if (!data) return memFullErr;
+  if (size > h->size) std::memset(data + h->size, 0, size - h->size);
+  h->data = data;
+  h->size = size;
+  return noErr;
+}
+Ptr lockHandle(Handle handle, Boolean) { return handle ? *handle : nullptr; }
+void unlockHandle(Handle) {}
+void recoverSpace(int32_t) {}
+
+// ---- feedback -------------------------------------------------------------------------
+
+void progress(int32_t done, int32_t total) { current->log.progress.emplace_back(done, total); }
+
+Boolean testAbort() {
+  const int32_t poll = ++current->log.abortPolls;
+  return current->switches.abortAtPoll > 0 && poll >= current->switches.abortAtPoll;
+}
+
+OSErr displayPixels(const PSPixelMap*, const VRect*, int32_t, int32_t, void*) {
+  ++current->log.displayPixelsCalls;
+  return noErr;
+}
+
+OSErr advanceState() {
+  Host& host = *current;
+  const int32_t call = host.log.advanceStateCalls + 1;
+  if (host.switches.advanceStateErrorAt == call) {
+    ++host.log.advanceStateCalls;
+    return host.switches.advanceStateError;
+  }
+  return hostDeliver(host);
+}
+
+// ---- the basic suite: this host publishes no named suites ------------------------------
+
+constexpr SPErr kSuiteNotFound = 0x21536E46;  // '!SnF'
+
+SPErr acquireSuite(const char*, int32_t, const void** suite) {
+  *suite = nullptr;
+  return kSuiteNotFound;
+}
+SPErr releaseSuite(const char*, int32_t) { return 0; }
+SPBoolean isEqual(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+SPErr allocateBlock(size_t size, void** block) {
+  *block = std::malloc(size ? size : 1);
+  return *block ? 0 : memFullErr;
+}
+SPErr freeBlock(void* block) {
+  std::free(block);
+  return 0;
+}
+SPErr reallocateBlock(void* block, size_t size, void** out) {
+  *out = std::realloc(block, size ? size : 1);
+  return *out ? 0 : memFullErr;
+}
+SPErr undefined() { return 0; }
+}  // namespace
+
+void hostDisposeHandle(Handle handle) { disposeHandle(handle); }
+
+void hostInstallProcedures(Host& host) {
+  FilterRecord& r = host.record;
+  host.bufferProcs = {kCurrentBufferProcsVersion, kCurrentBufferProcsCount, allocateBuffer, lockBuffer,
+                      unlockBuffer, freeBuffer, bufferSpace, reserveSpace, allocateBuffer64, bufferSpace64};
+  host.handleProcs = {kCurrentHandleProcsVersion, kCurrentHandleProcsCount, newHandle, disposeHandle, handleSize,
+                      setHandleSize, lockHandle, unlockHandle, recoverSpace, disposeHandle};
+  host.basicSuite = {acquireSuite, releaseSuite, isEqual, allocateBlock, freeBlock, reallocateBlock, undefined};
+  const HostSwitches& s = host.switches;
+  r.bufferProcs = s.noBufferProcs ? nullptr : &host.bufferProcs;
+  r.handleProcs = s.noHandleProcs ? nullptr : &host.handleProcs;
+  r.sSPBasic = s.noBasicSuite ? nullptr : &host.basicSuite;
+  r.advanceState = s.noAdvanceState ? nullptr : advanceState;
+  r.displayPixels = s.noDisplayPixels ? nullptr : displayPixels;
+  r.progressProc = progress;
+  r.abortProc = testAbort;
+  hostInstallDescriptors(host);
+}

@@ -1,0 +1,35 @@
+#include "dialog/main_dialog.h"
+
+#include "host/module.h"
+#include "ui/window.h"
+
+namespace {
+constexpr int32_t kOkButton = 1;
+constexpr int32_t kCancelButton = 2;
+
+const ControlTemplate mainControls[] = {
+    {kOkButton, ControlKind::pushButton, "OK", {790, 470, 80, 24}},
+    {kCancelButton, ControlKind::pushButton, "Cancel", {790, 504, 80, 24}},
+};
+const DialogTemplate mainTemplate{"TARVE", "Tarve", 881, 541, mainControls};
+
+bool mainProc(UiDialog* dialog, const UiEvent& event, void* context) {
+  auto& state = *static_cast<PluginState*>(context);
+  const bool ok = event.message == UiMessage::command && event.id == kOkButton;
+  const bool cancel = event.message == UiMessage::close ||
+                      (event.message == UiMessage::command && event.id == kCancelButton);
+  if (ok) {
+    state.dialogExit = 1;
+    uiEndDialog(dialog, 3);
+  } else if (cancel) {
+    state.dialogExit = 2;
+    *state.result = userCanceledErr;
+    uiEndDialog(dialog, 2);
+  }
+  return ok || cancel;
+}
+}  // namespace
+
+int32_t runMainDialog(PluginState& state) {
+  return uiRunModal(mainTemplate, mainProc, &state, hostWindow(state.filterRecord));
+}

@@ -1,0 +1,111 @@
+#include "host/selectors.h"
+
+#include <cstring>
+
+#include "dialog/main_dialog.h"
+#include "host/host_services.h"
+#include "host/module.h"
+#include "host/render_job.h"
+#include "resources/dialog_templates.h"
+
+static void initialiseParameterBlock(PluginState& state, ParameterBlock& block) {
+  // A host's new handle need not be zero-filled; nothing may read an unset field.
+  std::memset(&block, 0, sizeof block);
+  state.rowBuffer = {};
+  for (HostBuffer& b : state.smallBuffers) b = {};
+  state.workBuffer = {};
+  state.work = nullptr;
+  block.hostPreviewUsable = false;
+  block.hostPreviewDisabled = false;
+  block.previewScale = 1;
+  block.renderMode = kRenderFinal;
+  block.settings.glue = 1;
+  std::strcpy(block.settingsFileName, "Tarve settings.q8r");
+  applyDefaultSettings(block.settings);
+}
+
+void ensureParameterBlock(PluginState& state) {
+  FilterRecord& record = *state.filterRecord;
+  const HandleProcs* procs = record.handleProcs;
+  bool fresh = false;
+  if (!record.parameters) {
+    record.parameters = newHandle(procs, sizeof(ParameterBlock));
+    if (!record.parameters) {
+      *state.result = memFullErr;
+      return;
+    }
+    fresh = true;
+  } else if (handleSize(procs, record.parameters) < static_cast<int32_t>(sizeof(ParameterBlock))) {
+    // A block too small to be ours (another version's, or damaged) is made whole again
+    // rather than read past its end.
+    if (setHandleSize(procs, record.parameters, sizeof(ParameterBlock)) != noErr) {
+      *state.result = memFullErr;
+      return;
+    }
+    fresh = true;
+  }
+  auto* block = reinterpret_cast<ParameterBlock*>(lockHandle(procs, record.parameters));
+  if (!block) {
+    *state.result = memFullErr;
+    return;
+  }
+  if (fresh) initialiseParameterBlock(state, *block);
+  state.parameters = block;
+}
+
+void doParameters(PluginState& state) { state.parameters->showDialog = 1; }
+
+void doPrepare(PluginState& state) {
+  FilterRecord& record = *state.filterRecord;
+  record.bufferSpace = 0;
+  state.savedFilterRect = record.filterRect;
+  sizeJob(state, record.filterRect, 1);
+  computeRowLengths(state);
+  announceBufferNeeds(state);
+  state.dialogExit = 0;
+  state.parameters->centrePixel = {(record.filterRect.right - record.filterRect.left) / 2,
+                                   (record.filterRect.bottom - record.filterRect.top) / 2};
+}
+
+void doStart(PluginState& state) {
+  FilterRecord& record = *state.filterRecord;
+  ParameterBlock& block = *state.parameters;
+  block.hostPreviewUsable = record.advanceState && record.displayPixels && !block.hostPreviewDisabled;
+
+  if (!allocateWorkingMemory(state) || *state.result != noErr) {
+    *state.result = 1;
+    return;
+  }
+
+  if (state.firstRun) state.firstRun = false;
+  block.sourceLoaded = false;
+
+  state.imageWidth = record.filterRect.right - record.filterRect.left;
+  state.imageHeight = record.filterRect.bottom - record.filterRect.top;
+
+  if (!record.advanceState) {
+    showMessageWindow(kRefusalTemplate, hostWindow(&record));
+    *state.result = 1;
+  } else if (record.imageMode == plugInModeMultichannel) {
+    *state.result = 1;
+  }
+  if (*state.result != noErr) {
+    finishRun(state);
+    return;
+  }
+
+  if (block.showDialog) {
+    runMainDialog(state);
+    block.showDialog = 0;
+    if (*state.result != noErr) {
+      finishRun(state);
+      return;
+    }
+  }
+
+  block.renderMode = kRenderFinal;
+}
+
+void doContinue(PluginState& state) { finishRun(state); }
+
+void doFinish(PluginState&) {}

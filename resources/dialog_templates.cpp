@@ -1,0 +1,22 @@
+#include "resources/dialog_templates.h"
+
+namespace {
+const ControlTemplate refusalControls[] = {
+    {1000, ControlKind::text,
+     "The filter cannot run because your paint program does not support enough of the Photoshop 3.0 plug-in "
+     "standard.",
+     {12, 12, 296, 48}},
+    {2, ControlKind::pushButton, "Cancel", {236, 72, 72, 24}},
+};
+
+// Three pictures (logo, title, maker) over a white background, and the button to the web.
+const ControlTemplate aboutControls[] = {
+    {1001, ControlKind::picture, nullptr, {16, 16, 96, 96}},
+    {1002, ControlKind::picture, nullptr, {128, 16, 240, 48}},
+    {1003, ControlKind::picture, nullptr, {128, 72, 240, 40}},
+    {kAboutWebButton, ControlKind::pushButton, "cobaltfinch.example", {248, 128, 120, 24}},
+};
+}  // namespace
+
+const DialogTemplate kRefusalTemplate{"REFUSAL2", "Plug-in error", 320, 108, refusalControls};
+const DialogTemplate kAboutTemplate{"ABOUTBOX", "About", 384, 168, aboutControls};
