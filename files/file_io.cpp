@@ -1,0 +1,148 @@
+#include "files/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+OSErr openFile(const char* path, FileAccess access, FileHandle& file) {
+  if (!path || !path[0]) return kErrCannotOpen;
+  // Non-blocking only for the open itself: a FIFO must not stall us before we can see
+  // that it is not a regular file.
+  const int flags = access == FileAccess::writing ? O_WRONLY | O_CREAT : O_RDONLY;
+  const int fd = open(path, flags | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) return kErrCannotOpen;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, flags & O_ACCMODE) != 0) {
+    close(fd);
+    return kErrCannotOpen;
+  }
+  file = fd;
+  return noErr;
+}
+
+void closeFile(FileHandle& file) {
+  if (file != kNoFile) close(file);
+  file = kNoFile;
+}
+
+OSErr setEndOfFile(FileHandle file) {
+  const off_t position = lseek(file, 0, SEEK_CUR);
+  if (position < 0 || ftruncate(file, position) != 0) return writErr;
+  return noErr;
+}
+
+OSErr writeRaw(FileHandle file, const void* data, size_t count) {
+  const char* bytes = static_cast<const char*>(data);
+  while (count > 0) {
+    const ssize_t written = write(file, bytes, count);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return writErr;
+    bytes += written;
+    count -= static_cast<size_t>(written);
+  }
+  return noErr;
+}
+
+OSErr readRaw(FileHandle file, void* data, size_t count) {
+  char* bytes = static_cast<char*>(data);
+  while (count > 0) {
+    const ssize_t got = read(file, bytes, count);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return readErr;
+    bytes += got;
+    count -= static_cast<size_t>(got);
+  }
+  return noErr;
+}
+
+OSErr writeInt32(FileHandle file, int32_t value) {
+  const uint32_t v = static_cast<uint32_t>(value);
+  const uint8_t bytes[4] = {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+  return writeRaw(file, bytes, 4);
+}
+
+OSErr writeInt16(FileHandle file, int16_t value) {
+  const uint16_t v = static_cast<uint16_t>(value);
+  const uint8_t bytes[2] = {uint8_t(v >> 8), uint8_t(v)};
+  return writeRaw(file, bytes, 2);
+}
+
+OSErr writeByte(FileHandle file, uint8_t value) { return writeRaw(file, &value, 1); }
+
+OSErr writeZeros(FileHandle file, int16_t count) {
+  static const uint8_t zeros[256] = {};
+  int32_t left = count;
+  while (left > 0) {
+    const int32_t piece = left < 256 ? left : 256;
+    if (writeRaw(file, zeros, static_cast<size_t>(piece)) != noErr) return writErr;
+    left -= piece;
+  }
+  return noErr;
+}
+
+OSErr writeText(FileHandle file, const char* text) {
+  if (!text) return kErrCannotOpen;
+  return writeRaw(file, text, std::strlen(text));
+}
+
+OSErr readInt32(FileHandle file, int32_t& value) {
+  uint8_t b[4];
+  if (readRaw(file, b, 4) != noErr) return readErr;
+  value = static_cast<int32_t>(uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3]);
+  return noErr;
+}
+
+OSErr readByte(FileHandle file, uint8_t& value) { return readRaw(file, &value, 1); }
+
+int32_t readByteOrEnd(FileHandle file) {
+  uint8_t value;
+  return readByte(file, value) == noErr ? value : -1;
+}
+
+OSErr skipBytes(FileHandle file, int32_t count) {
+  uint8_t scrap[256];
+  while (count > 256) {
+    if (readRaw(file, scrap, 256) != noErr) return readErr;
+    count -= 256;
+  }
+  while (count > 0) {
+    if (readRaw(file, scrap, 1) != noErr) return readErr;
+    --count;
+  }
+  return noErr;
+}
+
+void resetByteSink(ByteSink& sink, FileHandle file) {
+  sink.file = file;
+  sink.count = 0;
+}
+
+OSErr flushByteSink(ByteSink& sink) {
+  if (sink.count <= 0) return noErr;
+  const OSErr result = writeRaw(sink.file, sink.buffer, static_cast<size_t>(sink.count));
+  sink.count = 0;
+  return result;
+}
+
+OSErr putByte(ByteSink& sink, uint8_t value) {
+  sink.buffer[sink.count++] = value;
+  return sink.count == kByteSinkSize ? flushByteSink(sink) : noErr;
+}
+
+OSErr put16(ByteSink& sink, uint16_t value) {
+  const OSErr first = putByte(sink, uint8_t(value));
+  const OSErr second = putByte(sink, uint8_t(value >> 8));
+  return first != noErr ? first : second;
+}
+
+OSErr put32(ByteSink& sink, uint32_t value) {
+  OSErr result = noErr;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const OSErr one = putByte(sink, uint8_t(value >> shift));
+    if (result == noErr) result = one;
+  }
+  return result;
+}

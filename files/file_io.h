@@ -1,0 +1,63 @@
+// Opening files and reading and writing the big-endian values of the program's own
+// formats. Every operation answers with a result code; nothing throws and nothing is
+// shown to the user from here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "sdk/host_interface.h"
+
+// Result codes of file work besides noErr, readErr (-19) and writErr (-20).
+enum : int16_t {
+  kErrCannotOpen = 99,  // also: a string argument was missing
+  kErrNoMemory = -99,   // a buffer or raster for an export could not be had
+  kErrCancelled = 199,  // the user cancelled a save dialog or an export
+};
+
+using FileHandle = int;
+constexpr FileHandle kNoFile = -1;
+
+enum class FileAccess { reading, writing };
+
+// Writing: created when missing and kept when present, positioned at its first byte;
+// writers cut it with setEndOfFile when done. Reading: only an existing file. Only
+// regular files are opened (a pipe or a device would block or never end).
+// On failure the result is 99 and `file` is left as it was.
+OSErr openFile(const char* path, FileAccess access, FileHandle& file);
+void closeFile(FileHandle& file);
+
+// Cuts the file at the current position, so that a shorter file replaces a longer one.
+OSErr setEndOfFile(FileHandle file);
+
+OSErr writeInt32(FileHandle file, int32_t value);
+OSErr writeInt16(FileHandle file, int16_t value);
+OSErr writeByte(FileHandle file, uint8_t value);
+OSErr writeZeros(FileHandle file, int16_t count);  // nothing for count <= 0
+OSErr writeText(FileHandle file, const char* text);  // without the terminator; 99 when missing
+OSErr writeRaw(FileHandle file, const void* data, size_t count);
+
+// A failed read leaves the destination unchanged.
+OSErr readInt32(FileHandle file, int32_t& value);
+OSErr readByte(FileHandle file, uint8_t& value);
+int32_t readByteOrEnd(FileHandle file);  // the byte, or -1 when nothing could be read
+OSErr readRaw(FileHandle file, void* data, size_t count);
+// Reads and discards; stops at the first failed read so that a huge count ends at the
+// file's end. Nothing for count <= 0.
+OSErr skipBytes(FileHandle file, int32_t count);
+
+// Buffered writer for pixel data: bytes go out to the file 400 at a time. Multi-byte
+// values are put lowest byte first; callers that need big-endian swap them before.
+constexpr int kByteSinkSize = 400;
+
+struct ByteSink {
+  uint8_t buffer[kByteSinkSize];
+  int32_t count;
+  FileHandle file;
+};
+
+void resetByteSink(ByteSink& sink, FileHandle file);
+OSErr putByte(ByteSink& sink, uint8_t value);
+OSErr put16(ByteSink& sink, uint16_t value);
+OSErr put32(ByteSink& sink, uint32_t value);
+OSErr flushByteSink(ByteSink& sink);
