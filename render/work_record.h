@@ -5,9 +5,21 @@
 
 #include <cstdint>
 
+#include "raster/kernels.h"
+#include "raster/raster.h"
+#include "render/surface.h"
+
 struct WorkRecord {
   // Throttles of the host's progress and abort procedures.
   int32_t progressTick;
   int32_t abortTick;
   int32_t lastProgressRow;
+
+  // Built when rendering is prepared, read-only while rows are rendered. The source
+  // raster's `kernels` points at these.
+  NoiseTables noise;
+  KernelTables kernels;
+
+  // Where a render into a raster goes (render mode 2); null otherwise.
+  Raster* target;
 };
