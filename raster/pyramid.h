@@ -1,0 +1,7 @@
+// The reduced levels of a raster, each computed from the one above it.
+#pragma once
+
+#include "raster/raster.h"
+
+// Fills levels 1..Lmax from level 0; does nothing for a raster without a pyramid.
+void buildPyramid(Raster& raster);
