@@ -44,4 +44,10 @@ struct TestRaster {
   void flat(int32_t level, PixelValue p) {
     fill(level, [p](int32_t, int32_t) { return p; });
   }
+  // Each level flat with its own grey, `step` times its number: a sample's value tells which
+  // levels were read and how they were blended.
+  void greyPerLevel(float step) {
+    for (int32_t level = 0; level <= raster.lastLevel; ++level)
+      flat(level, {step * level, step * level, step * level, 255});
+  }
 };

@@ -141,15 +141,8 @@ TEST(TintSample, TransparentSampleKeepsThePreviousColour) {
   }
 }
 
-// A 64 x 64 raster whose levels are flat, each with its own grey: the sample's value tells
-// which levels were read and how they were blended.
 struct LevelledRaster : TestRaster {
-  LevelledRaster() : TestRaster(64, 64, kFormatRgba8) {
-    for (int32_t level = 0; level <= raster.lastLevel; ++level) {
-      const float v = 30.0f * level;
-      flat(level, {v, v, v, 255});
-    }
-  }
+  LevelledRaster() : TestRaster(64, 64, kFormatRgba8) { greyPerLevel(30.0f); }
 };
 
 ReflectionRow levelledRow(const Raster& source, bool firstRow) {

@@ -1,0 +1,146 @@
+#include "render/band_renderer.h"
+
+#include <cmath>
+
+namespace {
+
+// Row numbers of the guide marks, from positions that unclamped settings may push anywhere;
+// out of range they simply mark no row.
+int32_t markRow(float position) {
+  if (!(position > -2147483648.0f)) return INT32_MIN;
+  if (position >= 2147483648.0f) return INT32_MAX;
+  return static_cast<int32_t>(position);
+}
+
+inline float clampUnit(float value) {
+  return !(value > 0.0f) ? 0.0f : (value > 1.0f ? 1.0f : value);
+}
+
+// The dots of a guide line, with a wedge of three rows at each end pointing inwards.
+bool onGuide(int32_t x, int32_t row, int32_t width, int32_t lineRow, int32_t dotPhase) {
+  const int64_t distance = int64_t(row) - lineRow;
+  if (distance == 0) return (x - dotPhase) % 8 == 0 || x < 3 || x >= width - 3;
+  if (distance == 1 || distance == -1) return x < 2 || x >= width - 2;
+  if (distance == 2 || distance == -2) return x < 1 || x >= width - 1;
+  return false;
+}
+
+}  // namespace
+
+RowConstants computeRowConstants(const Settings& s, const RenderFrame& frame,
+                                 const NoiseTables& noise) {
+  RowConstants k;
+  k.D = static_cast<float>(s.horizon) * 0.99f * 0.01f;
+  k.R = static_cast<float>(s.offset) * 0.01f * (1.0f - k.D) + k.D;
+  const float rowsPerHeight = static_cast<float>(frame.height) / static_cast<float>(frame.previewScale);
+  const float firstRow = static_cast<float>(frame.previewOriginY / frame.previewScale);
+  k.horizonRow = markRow(rowsPerHeight * k.D - firstRow);
+  k.waterRow = markRow(rowsPerHeight * k.R - firstRow);
+
+  k.P = static_cast<float>(int64_t(s.perspective) + 1) * 0.01f * 0.125f * 1.5f;
+  k.A = static_cast<float>(s.altitude) * 0.01f * 5.0f;
+  k.F = static_cast<float>(s.rippleSize) * 0.01f * 6.0f * k.A;
+  k.invF = k.F > 0.0f ? 1.0f / k.F : 0.0f;
+  k.Hr = static_cast<float>(s.rippleHeight) * 0.01f * 0.2f;
+  k.U = static_cast<float>(s.undulation) * 0.01f * 40.0f;
+  k.Wv = static_cast<float>(s.waviness) * 0.01f;
+  k.Bl = static_cast<float>(s.blur) * 0.01f;
+  k.c = static_cast<float>(s.complexity) * 0.06f + 1.01f;
+  k.Blo = s.brilliance < 50 ? static_cast<float>(s.brilliance) * 0.02f : 1.0f;
+  k.Bhi = s.brilliance > 50 ? 1.0f - static_cast<float>(s.brilliance - 50) * 0.02f : 1.0f;
+
+  const Colour16& w = s.waterColour;
+  if (frame.depth == 32) {
+    k.waterR = w.red / 65535.0f;
+    k.waterG = w.green / 65535.0f;
+    k.waterB = w.blue / 65535.0f;
+  } else if (frame.depth == 16) {
+    k.waterR = static_cast<float>(w.red >> 1);
+    k.waterG = static_cast<float>(w.green >> 1);
+    k.waterB = static_cast<float>(w.blue >> 1);
+  } else {
+    k.waterR = static_cast<float>(w.red >> 8);
+    k.waterG = static_cast<float>(w.green >> 8);
+    k.waterB = static_cast<float>(w.blue >> 8);
+  }
+  k.aspectFix = (static_cast<float>(frame.height) / static_cast<float>(frame.width)) /
+                (static_cast<float>(frame.fullHeight) / static_cast<float>(frame.fullWidth));
+  k.rings = placeRippleRings(noise, s.centreX, s.centreY, k.P, k.A, k.F, k.D);
+  return k;
+}
+
+GuideMark guideMarkAt(int32_t x, int32_t row, int32_t width, int32_t waterRow,
+                      int32_t horizonRow) {
+  // The horizon is tested last so that it wins where the two lines meet.
+  if (onGuide(x, row, width, horizonRow, 0)) return GuideMark::horizon;
+  if (onGuide(x, row, width, waterRow, 4)) return GuideMark::waterLine;
+  return GuideMark::none;
+}
+
+void renderPixels(const Settings& settings, const RenderFrame& frame, const Raster& source,
+                  const NoiseTables& noise, int32_t row, RowScratch* scratch, WaterPixel* out) {
+  const RowConstants k = computeRowConstants(settings, frame, noise);
+  const float scale = frame.depth == 32 ? 1.0f : (frame.depth == 16 ? 32768.0f : 255.0f);
+  const float invScale = 1.0f / scale;
+
+  ReflectionRow reflection;
+  reflection.source = &source;
+  reflection.footprintU = static_cast<float>(frame.fullWidth) / static_cast<float>(frame.width) *
+                          static_cast<float>(frame.width);
+  reflection.footprintV = static_cast<float>(frame.fullHeight) /
+                          static_cast<float>(frame.height) * static_cast<float>(frame.height);
+  reflection.firstRow = row == 0;
+  reflection.lastColumn = frame.width - 1;
+  reflection.waterR = k.waterR;
+  reflection.waterG = k.waterG;
+  reflection.waterB = k.waterB;
+  reflection.scale = scale;
+  reflection.floatDepth = frame.depth == 32;
+  reflection.transparency = frame.transparency;
+  reflection.grey = frame.grey;
+  ReflectionCarry carry = startOfRow();
+
+  const float spread = 2.0f * k.P * k.A;
+  const float v = (static_cast<float>(row * frame.previewScale + frame.previewOriginY) + 0.5f) *
+                  frame.invH0 * k.aspectFix;
+  const bool water = v > k.R;
+  const float depth = v - k.D;
+  const float sy = k.A / depth;
+  const float mirrorV = 2.0f * k.R - v;
+  const float blurWeight = (v - k.R) * k.Bl / (1.0f - k.D);
+
+  for (int32_t x = 0; x < frame.width; ++x) {
+    const float u =
+        (static_cast<float>(x * frame.previewScale + frame.previewOriginX) + 0.5f) * frame.invW0;
+    ShadedPixel shaded;
+    if (water) {
+      const float sx = (u - 0.5f) * 2.0f * spread / depth;
+      const NoisePair n = rippleNoise(noise, sx, sy, k.c);
+      RingSums ring = {0.0f, 0.0f};
+      if (k.F > 0.0f) ring = sumRipples(k.rings, sx, sy, k.invF, k.Hr, k.U);
+      const float du = (ring.ringSin + n.nu * k.Wv) * depth;
+      const float dv = (ring.ringCos + n.nv * k.Wv) * depth;
+      const float reflectedU = u + du;
+      float reflectedV = mirrorV + dv;
+      if (reflectedV > k.R) reflectedV = k.R - (reflectedV - k.R);
+      const float d = clampUnit((dv * 5.0f - depth * 2.0f * k.P) * k.Bhi + k.Blo);
+      shaded = reflectPixel(reflection, scratch, x, carry, reflectedU, reflectedV, true, d,
+                            blurWeight);
+    } else {
+      shaded = reflectPixel(reflection, scratch, x, carry, u, v, false, 1.0f, 0.0f);
+    }
+
+    WaterPixel& pixel = out[x];
+    if (frame.depth == 32) {
+      pixel = {shaded.r, shaded.g, shaded.b, shaded.alpha};
+    } else {
+      pixel = {std::trunc(shaded.r) * invScale, std::trunc(shaded.g) * invScale,
+               std::trunc(shaded.b) * invScale, std::trunc(shaded.alpha) * invScale};
+    }
+    if (frame.dialog) {
+      const GuideMark mark = guideMarkAt(x, row, frame.width, k.waterRow, k.horizonRow);
+      if (mark == GuideMark::horizon) pixel = {0.0f, 1.0f, 0.0f, 1.0f};
+      if (mark == GuideMark::waterLine) pixel = {1.0f, 0.0f, 1.0f, 1.0f};
+    }
+  }
+}
