@@ -1,0 +1,76 @@
+// The glue modes by number and name. The numbers are what settings files and the scripting
+// enumeration store; the names are what the glue list shows. Both are part of the program's
+// vocabulary and never change.
+#pragma once
+
+#include <cstdint>
+
+enum Glue : int32_t {
+  kGlueNormal = 1,
+  kGlueProceduralPlus,
+  kGlueProceduralMinus,
+  kGlueDifference,
+  kGlueLighten,
+  kGlueDarken,
+  kGlueAdd,
+  kGlueSubtract,
+  kGlueMultiply,
+  kGlueScreen,
+  kGlueHardLight,
+  kGlueOverlay,
+  kGlueSuperlay,
+  kGlueExclusion,
+  kGlueColor,
+  kGlueLuminance,
+  kGlueLinearLight,
+  kGluePinLight,
+  kGlueSpinLight,
+  kGlueVividA,
+  kGlueVividB,
+  kGlueSaturation,
+  kGlueHue,
+  kGlueSimilarity,
+  kGlueCross,
+  kGlueHarshDiff,
+  kGlueSoftLight,
+  kGlueBright,
+  kGlueDim,
+  kGlueDodge,
+  kGlueBurn,
+  kGlueAce,
+  kGlueKing,
+  kGlueQueen,
+  kGlueJack,
+  kGlueAnd,
+  kGlueOr,
+  kGlueXor,
+  kGlueMultibright,
+  kGlueHot,
+  kGlueCold,
+  kGlueWet,
+  kGlueDry,
+  kGlueUp,
+  kGlueDown,
+  kGlueWax,
+  kGlueWane,
+  kGlueNorth,
+  kGlueSouth,
+  kGlueEast,
+  kGlueWest,
+  kGlueHardMix,
+  kGlueFrontal,
+  kGlueParietal,
+  kGlueTemporal,
+  kGlueOccipital,
+  kGlueLimbic,
+  kGlueDextrous,
+  kGlueSinister,
+  kGlueAnterior,
+  kGluePosterior,
+  kGlueScreendim,
+};
+
+constexpr int32_t kGlueCount = 62;
+
+// Null for a number outside 1..62.
+const char* glueName(int32_t glue);
