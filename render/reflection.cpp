@@ -15,9 +15,7 @@ inline float clampTo(float value, float low, float high) {
   return !(value > low) ? low : (value > high ? high : value);
 }
 
-}  // namespace
-
-float fastLog2(float l) {
+inline float fastLog2Of(float l) {
   if (!(l > 1.0f)) return 0.0f;
   const uint32_t bits = std::bit_cast<uint32_t>(l);
   const int32_t exponent = static_cast<int32_t>((bits >> 23) & 255);
@@ -27,7 +25,7 @@ float fastLog2(float l) {
   return static_cast<float>(exponent - 126.9 + m - 0.4 * (m - 0.5) * (m - 0.5));
 }
 
-FoldedPosition foldIntoPicture(float u, float v) {
+inline FoldedPosition fold(float u, float v) {
   FoldedPosition p = {u, 0.0f, 0.0f};
   // Mirrored sideways: the scene continues beyond the frame as its own reflection.
   if (u < 0.0f) {
@@ -52,16 +50,16 @@ FoldedPosition foldIntoPicture(float u, float v) {
   return p;
 }
 
-float pyramidLevel(float l, float outside, float bw, int32_t lastLevel) {
+inline float levelFor(float l, float outside, float bw, int32_t lastLevel) {
   const float top = static_cast<float>(lastLevel);
-  float level = l > 1.0f ? fastLog2(l) : 0.0f;
+  float level = l > 1.0f ? fastLog2Of(l) : 0.0f;
   level = (top - level) * outside + level;
   level = (top - level) * bw + level;
   return clampTo(level, 0.0f, top);
 }
 
-ShadedPixel tintSample(const ReflectionRow& row, const PixelValue& sample, bool water, float d,
-                       ReflectionCarry& carry) {
+inline ShadedPixel tint(const ReflectionRow& row, const PixelValue& sample, bool water, float d,
+                        ReflectionCarry& carry) {
   float alpha = row.scale;
   if (row.transparency) {
     const float a = sample.a * 1.007f;
@@ -84,6 +82,21 @@ ShadedPixel tintSample(const ReflectionRow& row, const PixelValue& sample, bool 
   return {carry.r, carry.g, carry.b, alpha};
 }
 
+}  // namespace
+
+float fastLog2(float l) { return fastLog2Of(l); }
+
+FoldedPosition foldIntoPicture(float u, float v) { return fold(u, v); }
+
+float pyramidLevel(float l, float outside, float bw, int32_t lastLevel) {
+  return levelFor(l, outside, bw, lastLevel);
+}
+
+ShadedPixel tintSample(const ReflectionRow& row, const PixelValue& sample, bool water, float d,
+                       ReflectionCarry& carry) {
+  return tint(row, sample, water, d, carry);
+}
+
 ShadedPixel reflectPixel(const ReflectionRow& row, RowScratch* scratch, int32_t x,
                          ReflectionCarry& carry, float u, float v, bool water, float d,
                          float bw) {
@@ -99,10 +112,10 @@ ShadedPixel reflectPixel(const ReflectionRow& row, RowScratch* scratch, int32_t 
   scratch[x] = carry.previous;
   carry.previous = {u, v};
 
-  const FoldedPosition p = foldIntoPicture(u, v);
-  const float level = pyramidLevel(l, p.outside, bw, row.source->lastLevel);
+  const FoldedPosition p = fold(u, v);
+  const float level = levelFor(l, p.outside, bw, row.source->lastLevel);
   const float whole = std::trunc(level);
   const PixelValue sample =
       sampleTrilinear(*row.source, static_cast<int32_t>(whole), level - whole, p.x, p.y);
-  return tintSample(row, sample, water, d, carry);
+  return tint(row, sample, water, d, carry);
 }

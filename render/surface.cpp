@@ -20,11 +20,27 @@ inline float fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f)
 
 inline float lerp(float t, float p, float q) { return p + t * (q - p); }
 
+// The gradient for hash h: p is px for h < 8, 12 and 13, else py; q is py for h < 4, 12 and
+// 13, else 0; the result is +-p +-q by bits 0 and 1. Written as weights of px and py, each
+// -1, 0 or 1, so the corner needs no branch; the sum is the same two terms as +-p +-q.
+constexpr float kGradientX[16] = {1, -1, 1, -1, 1, -1, 1, -1, 0, 0, 0, 0, 1, -1, 0, 0};
+constexpr float kGradientY[16] = {1, 1, -1, -1, 0, 0, 0, 0, 1, -1, 1, -1, 1, 1, 1, -1};
+
 inline float gradient(int32_t h, float px, float py) {
   h &= 15;
-  const float p = (h < 8 || h == 12 || h == 13) ? px : py;
-  const float q = (h < 4 || h == 12 || h == 13) ? py : 0.0f;
-  return ((h & 1) ? -p : p) + ((h & 2) ? -q : q);
+  return kGradientX[h] * px + kGradientY[h] * py;
+}
+
+inline float noise2(const int32_t* perm, float x, float y) {
+  const float floorX = std::floor(x), floorY = std::floor(y);
+  const int32_t X = latticeCell(floorX), Y = latticeCell(floorY);
+  const float fx = x - floorX, fy = y - floorY;
+  const float a = fade(fx), b = fade(fy);
+  const int32_t A = perm[X] + Y, B = perm[X + 1] + Y;
+  const int32_t hAA = perm[perm[A]], hBA = perm[perm[B]];
+  const int32_t hAB = perm[perm[A + 1]], hBB = perm[perm[B + 1]];
+  return lerp(b, lerp(a, gradient(hAA, fx, fy), gradient(hBA, fx - 1.0f, fy)),
+              lerp(a, gradient(hAB, fx, fy - 1.0f), gradient(hBB, fx - 1.0f, fy - 1.0f)));
 }
 
 void buildSeedTable(NoiseTables& tables, int32_t seed) {
@@ -58,16 +74,7 @@ void prepareNoiseTables(NoiseTables& tables, int32_t seed) {
 }
 
 float perlinNoise2(const NoiseTables& tables, float x, float y) {
-  const float floorX = std::floor(x), floorY = std::floor(y);
-  const int32_t X = latticeCell(floorX), Y = latticeCell(floorY);
-  const float fx = x - floorX, fy = y - floorY;
-  const float a = fade(fx), b = fade(fy);
-  const int32_t* perm = tables.perm;
-  const int32_t A = perm[X] + Y, B = perm[X + 1] + Y;
-  const int32_t hAA = perm[perm[A]], hBA = perm[perm[B]];
-  const int32_t hAB = perm[perm[A + 1]], hBB = perm[perm[B + 1]];
-  return lerp(b, lerp(a, gradient(hAA, fx, fy), gradient(hBA, fx - 1.0f, fy)),
-              lerp(a, gradient(hAB, fx, fy - 1.0f), gradient(hBB, fx - 1.0f, fy - 1.0f)));
+  return noise2(tables.perm, x, y);
 }
 
 NoisePair rippleNoise(const NoiseTables& tables, float x, float y, float c) {
@@ -75,10 +82,10 @@ NoisePair rippleNoise(const NoiseTables& tables, float x, float y, float c) {
   constexpr float k1 = 0.7771459f, k2 = 0.6293203f;
   NoisePair n = {0.0f, 0.0f};
   for (int i = 1; i < c && i <= kMaxFullOctaves; ++i) {
-    n.nu += perlinNoise2(tables, k1 * x - k2 * y, k2 * x + k1 * y);
+    n.nu += noise2(tables.perm, k1 * x - k2 * y, k2 * x + k1 * y);
     x += 25.0764f;
     y += 723.453f;
-    n.nv += perlinNoise2(tables, k1 * x - k2 * y, k2 * x + k1 * y);
+    n.nv += noise2(tables.perm, k1 * x - k2 * y, k2 * x + k1 * y);
     y += 65.81998f;
     x += 44.8452f;
     x *= 1.7134f;
@@ -86,10 +93,10 @@ NoisePair rippleNoise(const NoiseTables& tables, float x, float y, float c) {
   }
   const float t = c >= 0.0f ? c - std::trunc(c) : c - std::trunc(c - 1.0f);
   if (t > 0.0f) {
-    n.nu += t * perlinNoise2(tables, x, y);
+    n.nu += t * noise2(tables.perm, x, y);
     y += 623.453f;
     x += 13.0764f;
-    n.nv += t * perlinNoise2(tables, x, y);
+    n.nv += t * noise2(tables.perm, x, y);
   }
   return n;
 }
