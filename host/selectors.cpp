@@ -6,6 +6,7 @@
 #include "host/host_services.h"
 #include "host/module.h"
 #include "host/render_job.h"
+#include "host/scripting.h"
 #include "resources/dialog_templates.h"
 
 static void initialiseParameterBlock(PluginState& state, ParameterBlock& block) {
@@ -94,6 +95,14 @@ void doStart(PluginState& state) {
     return;
   }
 
+  // A recorded action's values replace the settings here, and its play mode decides
+  // whether the dialog is shown.
+  readScriptingParameters(state);
+  if (*state.result != noErr) {
+    finishRun(state);
+    return;
+  }
+
   if (block.showDialog) {
     runMainDialog(state);
     block.showDialog = 0;
@@ -108,4 +117,4 @@ void doStart(PluginState& state) {
 
 void doContinue(PluginState& state) { finishRun(state); }
 
-void doFinish(PluginState&) {}
+void doFinish(PluginState& state) { writeScriptingParameters(state); }

@@ -102,7 +102,9 @@ void hostClose(Host& host) {
 int16_t hostCall(Host& host, int16_t selector) {
   int16_t result = 0;
   hostMakeCurrent(host);
+  hostActionsBefore(host, selector);
   host.entry(selector, &host.record, &host.data, &result);
+  hostActionsAfter(host, selector);
   return result;
 }
 

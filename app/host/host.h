@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,43 @@ struct HostSwitches {
   int16_t imageMode = -1;           // -1: from the image's planes and depth
   int16_t filterCase = 0;           // 0: from the image (transparency, selection)
   bool protectTransparency = false;
+  DescriptorKeyID failGetOf = 0;  // reading this descriptor key fails
+  OSErr closeReadError = 0;       // closing a read descriptor reports this instead
+};
+
+// One value of a scripting descriptor. This host keeps the kinds a filter's parameters use.
+struct DescriptorValue {
+  DescriptorKeyID key = 0;
+  DescriptorTypeID type = 0;  // typeInteger, typeFloat or typeEnumerated
+  int32_t integer = 0;
+  double number = 0;
+  DescriptorEnumTypeID enumType = 0;
+  DescriptorEnumID enumValue = 0;
+};
+using Descriptor = std::vector<DescriptorValue>;
+
+DescriptorValue integerValue(DescriptorKeyID key, int32_t value);
+DescriptorValue floatValue(DescriptorKeyID key, double value);
+DescriptorValue enumeratedValue(DescriptorKeyID key, DescriptorEnumTypeID type, DescriptorEnumID value);
+// Null when the descriptor has no such key.
+const DescriptorValue* findValue(const Descriptor& descriptor, DescriptorKeyID key);
+
+// Actions: what the host plays to the module at Start and what it recorded at Finish.
+// A Start after Parameters is an interactive run (no descriptor, the dialog is displayed);
+// a Start without one repeats the last recorded run without its dialog; `play` overrides
+// both, as an action being played.
+struct HostActions {
+  std::optional<Descriptor> play;
+  int16_t playInfo = plugInDialogDontDisplay;  // with `play`
+  std::optional<Descriptor> recorded;          // what the last Finish handed back
+  int16_t recordInfo = -1;                     // and how it asked to be recorded
+  bool dialogAsked = false;                    // Parameters came since the last Start
+  int32_t readsOpened = 0, writesOpened = 0;
+  std::vector<DescriptorKeyID> keysAsked;      // the key list of the last read opened
+
+  PIDescriptorParameters parameters{};
+  ReadDescriptorProcs readProcs{};
+  WriteDescriptorProcs writeProcs{};
 };
 
 // What the host saw of the module, for tests and the progress bar.
@@ -67,6 +105,7 @@ struct Host {
   std::vector<uint8_t> selection;  // one 8-bit value per pixel, empty without a selection
   HostSwitches switches;
   HostLog log;
+  HostActions actions;
 
   FilterRecord record{};
   BufferProcs bufferProcs{};

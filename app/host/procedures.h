@@ -20,3 +20,6 @@ void hostDisposeHandle(Handle handle);
 // Descriptor procedures (actions): installed unless switched off.
 void hostInstallDescriptors(Host& host);
 void hostReleaseDescriptors(Host& host);
+// Around each call of the module: an action is played at Start and recorded after Finish.
+void hostActionsBefore(Host& host, int16_t selector);
+void hostActionsAfter(Host& host, int16_t selector);

@@ -3,17 +3,22 @@
 #include <vector>
 
 #include "resources/property_list.h"
+#include "resources/terminology.h"
+
+static bool writeFile(const char* path, const std::vector<uint8_t>& bytes) {
+  FILE* f = std::fopen(path, "wb");
+  const bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if ((f && std::fclose(f) != 0) || !written) {
+    std::perror(path);
+    return false;
+  }
+  return true;
+}
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: write_resources PROPERTY-LIST-FILE\n");
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: write_resources PROPERTY-LIST-FILE TERMINOLOGY-FILE\n");
     return 2;
   }
-  const std::vector<uint8_t> list = buildPropertyList();
-  FILE* f = std::fopen(argv[1], "wb");
-  if (!f || std::fwrite(list.data(), 1, list.size(), f) != list.size() || std::fclose(f) != 0) {
-    std::perror(argv[1]);
-    return 1;
-  }
-  return 0;
+  return writeFile(argv[1], buildPropertyList()) && writeFile(argv[2], buildTerminology()) ? 0 : 1;
 }
