@@ -1,5 +1,7 @@
 #include "render/surface.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
 
 namespace {
@@ -10,37 +12,101 @@ namespace {
 // above anything the complexity slider reaches.
 constexpr int kMaxFullOctaves = 64;
 
-// floor(x) & 255 without an out-of-range conversion: from 2^31 on every float is a multiple
-// of 256, so its cell is 0, and infinities and NaN are sent there too.
-inline int32_t latticeCell(float whole) {
-  return std::fabs(whole) < 2147483648.0f ? static_cast<int32_t>(whole) & 255 : 0;
+// Four points go through the noise side by side. Every lane performs exactly the operations
+// of one point on its own, in the same order, so a point's value does not depend on its
+// neighbours or on how the row is cut into fours.
+inline __m128 fade(__m128 t) {
+  const __m128 inner = _mm_add_ps(
+      _mm_mul_ps(t, _mm_sub_ps(_mm_mul_ps(t, _mm_set1_ps(6.0f)), _mm_set1_ps(15.0f))),
+      _mm_set1_ps(10.0f));
+  return _mm_mul_ps(_mm_mul_ps(_mm_mul_ps(t, t), t), inner);
 }
 
-inline float fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
+inline __m128 lerp(__m128 t, __m128 p, __m128 q) {
+  return _mm_add_ps(p, _mm_mul_ps(t, _mm_sub_ps(q, p)));
+}
 
-inline float lerp(float t, float p, float q) { return p + t * (q - p); }
+// floor, lane by lane. From 2^23 on every float is whole, and infinities and NaN are left as
+// they are.
+inline __m128 floorOf(__m128 v) {
+  const __m128 magnitude = _mm_andnot_ps(_mm_set1_ps(-0.0f), v);
+  const __m128 small = _mm_cmplt_ps(magnitude, _mm_set1_ps(8388608.0f));
+  const __m128 whole = _mm_cvtepi32_ps(_mm_cvttps_epi32(v));
+  const __m128 below = _mm_sub_ps(whole, _mm_and_ps(_mm_cmpgt_ps(whole, v), _mm_set1_ps(1.0f)));
+  return _mm_or_ps(_mm_and_ps(small, below), _mm_andnot_ps(small, v));
+}
+
+// floor(x) & 255. A float of 2^31 or more is a multiple of 256, whose cell is 0; the
+// conversion gives 0x80000000 for it (and for infinities and NaN), which lands there too.
+inline __m128i latticeCell(__m128 whole) {
+  return _mm_and_si128(_mm_cvttps_epi32(whole), _mm_set1_epi32(255));
+}
 
 // The gradient for hash h: p is px for h < 8, 12 and 13, else py; q is py for h < 4, 12 and
-// 13, else 0; the result is +-p +-q by bits 0 and 1. Written as weights of px and py, each
-// -1, 0 or 1, so the corner needs no branch; the sum is the same two terms as +-p +-q.
-constexpr float kGradientX[16] = {1, -1, 1, -1, 1, -1, 1, -1, 0, 0, 0, 0, 1, -1, 0, 0};
-constexpr float kGradientY[16] = {1, 1, -1, -1, 0, 0, 0, 0, 1, -1, 1, -1, 1, 1, 1, -1};
-
-inline float gradient(int32_t h, float px, float py) {
-  h &= 15;
-  return kGradientX[h] * px + kGradientY[h] * py;
+// 13, else 0; the result is (h & 1 ? -p : p) + (h & 2 ? -q : q).
+inline __m128 gradient(__m128i h, __m128 px, __m128 py) {
+  h = _mm_and_si128(h, _mm_set1_epi32(15));
+  const __m128i twelveOrThirteen =
+      _mm_cmpeq_epi32(_mm_and_si128(h, _mm_set1_epi32(14)), _mm_set1_epi32(12));
+  const __m128 useX = _mm_castsi128_ps(
+      _mm_or_si128(_mm_cmplt_epi32(h, _mm_set1_epi32(8)), twelveOrThirteen));
+  const __m128 useQ = _mm_castsi128_ps(
+      _mm_or_si128(_mm_cmplt_epi32(h, _mm_set1_epi32(4)), twelveOrThirteen));
+  const __m128 p = _mm_or_ps(_mm_and_ps(useX, px), _mm_andnot_ps(useX, py));
+  const __m128 q = _mm_and_ps(useQ, py);
+  const __m128 signP = _mm_castsi128_ps(_mm_slli_epi32(_mm_and_si128(h, _mm_set1_epi32(1)), 31));
+  const __m128 signQ = _mm_castsi128_ps(_mm_slli_epi32(_mm_and_si128(h, _mm_set1_epi32(2)), 30));
+  return _mm_add_ps(_mm_xor_ps(p, signP), _mm_xor_ps(q, signQ));
 }
 
-inline float noise2(const int32_t* perm, float x, float y) {
-  const float floorX = std::floor(x), floorY = std::floor(y);
-  const int32_t X = latticeCell(floorX), Y = latticeCell(floorY);
-  const float fx = x - floorX, fy = y - floorY;
-  const float a = fade(fx), b = fade(fy);
-  const int32_t A = perm[X] + Y, B = perm[X + 1] + Y;
-  const int32_t hAA = perm[perm[A]], hBA = perm[perm[B]];
-  const int32_t hAB = perm[perm[A + 1]], hBB = perm[perm[B + 1]];
-  return lerp(b, lerp(a, gradient(hAA, fx, fy), gradient(hBA, fx - 1.0f, fy)),
-              lerp(a, gradient(hAB, fx, fy - 1.0f), gradient(hBB, fx - 1.0f, fy - 1.0f)));
+inline __m128 noise4(const int32_t* perm, __m128 x, __m128 y) {
+  const __m128 floorX = floorOf(x), floorY = floorOf(y);
+  alignas(16) int32_t X[4], Y[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(X), latticeCell(floorX));
+  _mm_store_si128(reinterpret_cast<__m128i*>(Y), latticeCell(floorY));
+  // The doubled permutation keeps every index below 512.
+  alignas(16) int32_t hAA[4], hBA[4], hAB[4], hBB[4];
+  for (int lane = 0; lane < 4; ++lane) {
+    const int32_t A = perm[X[lane]] + Y[lane], B = perm[X[lane] + 1] + Y[lane];
+    hAA[lane] = perm[perm[A]];
+    hBA[lane] = perm[perm[B]];
+    hAB[lane] = perm[perm[A + 1]];
+    hBB[lane] = perm[perm[B + 1]];
+  }
+  const __m128 fx = _mm_sub_ps(x, floorX), fy = _mm_sub_ps(y, floorY);
+  const __m128 fx1 = _mm_sub_ps(fx, _mm_set1_ps(1.0f)), fy1 = _mm_sub_ps(fy, _mm_set1_ps(1.0f));
+  const __m128 a = fade(fx), b = fade(fy);
+  auto load = [](const int32_t* h) { return _mm_load_si128(reinterpret_cast<const __m128i*>(h)); };
+  return lerp(b, lerp(a, gradient(load(hAA), fx, fy), gradient(load(hBA), fx1, fy)),
+              lerp(a, gradient(load(hAB), fx, fy1), gradient(load(hBB), fx1, fy1)));
+}
+
+// rippleNoise for four points that share their y.
+inline void rippleNoise4(const int32_t* perm, __m128 x, float y0, float c, __m128& nu, __m128& nv) {
+  // A turn of about 39 degrees between octaves hides the lattice's axes.
+  const __m128 k1 = _mm_set1_ps(0.7771459f), k2 = _mm_set1_ps(0.6293203f);
+  __m128 y = _mm_set1_ps(y0);
+  nu = nv = _mm_setzero_ps();
+  auto turnX = [&] { return _mm_sub_ps(_mm_mul_ps(k1, x), _mm_mul_ps(k2, y)); };
+  auto turnY = [&] { return _mm_add_ps(_mm_mul_ps(k2, x), _mm_mul_ps(k1, y)); };
+  for (int i = 1; i < c && i <= kMaxFullOctaves; ++i) {
+    nu = _mm_add_ps(nu, noise4(perm, turnX(), turnY()));
+    x = _mm_add_ps(x, _mm_set1_ps(25.0764f));
+    y = _mm_add_ps(y, _mm_set1_ps(723.453f));
+    nv = _mm_add_ps(nv, noise4(perm, turnX(), turnY()));
+    y = _mm_add_ps(y, _mm_set1_ps(65.81998f));
+    x = _mm_add_ps(x, _mm_set1_ps(44.8452f));
+    x = _mm_mul_ps(x, _mm_set1_ps(1.7134f));
+    y = _mm_mul_ps(y, _mm_set1_ps(1.7134f));
+  }
+  const float t = c >= 0.0f ? c - std::trunc(c) : c - std::trunc(c - 1.0f);
+  if (t > 0.0f) {
+    const __m128 weight = _mm_set1_ps(t);
+    nu = _mm_add_ps(nu, _mm_mul_ps(weight, noise4(perm, x, y)));
+    y = _mm_add_ps(y, _mm_set1_ps(623.453f));
+    x = _mm_add_ps(x, _mm_set1_ps(13.0764f));
+    nv = _mm_add_ps(nv, _mm_mul_ps(weight, noise4(perm, x, y)));
+  }
 }
 
 void buildSeedTable(NoiseTables& tables, int32_t seed) {
@@ -74,31 +140,28 @@ void prepareNoiseTables(NoiseTables& tables, int32_t seed) {
 }
 
 float perlinNoise2(const NoiseTables& tables, float x, float y) {
-  return noise2(tables.perm, x, y);
+  return _mm_cvtss_f32(noise4(tables.perm, _mm_set1_ps(x), _mm_set1_ps(y)));
 }
 
 NoisePair rippleNoise(const NoiseTables& tables, float x, float y, float c) {
-  // A turn of about 39 degrees between octaves hides the lattice's axes.
-  constexpr float k1 = 0.7771459f, k2 = 0.6293203f;
-  NoisePair n = {0.0f, 0.0f};
-  for (int i = 1; i < c && i <= kMaxFullOctaves; ++i) {
-    n.nu += noise2(tables.perm, k1 * x - k2 * y, k2 * x + k1 * y);
-    x += 25.0764f;
-    y += 723.453f;
-    n.nv += noise2(tables.perm, k1 * x - k2 * y, k2 * x + k1 * y);
-    y += 65.81998f;
-    x += 44.8452f;
-    x *= 1.7134f;
-    y *= 1.7134f;
-  }
-  const float t = c >= 0.0f ? c - std::trunc(c) : c - std::trunc(c - 1.0f);
-  if (t > 0.0f) {
-    n.nu += t * noise2(tables.perm, x, y);
-    y += 623.453f;
-    x += 13.0764f;
-    n.nv += t * noise2(tables.perm, x, y);
-  }
+  NoisePair n;
+  rippleNoiseRow(tables, &x, y, c, 1, &n);
   return n;
+}
+
+void rippleNoiseRow(const NoiseTables& tables, const float* x, float y, float c, int32_t count,
+                    NoisePair* out) {
+  for (int32_t first = 0; first < count; first += 4) {
+    const int32_t lanes = count - first < 4 ? count - first : 4;
+    alignas(16) float in[4];
+    for (int lane = 0; lane < 4; ++lane) in[lane] = x[first + (lane < lanes ? lane : 0)];
+    __m128 nu, nv;
+    rippleNoise4(tables.perm, _mm_load_ps(in), y, c, nu, nv);
+    alignas(16) float u[4], v[4];
+    _mm_store_ps(u, nu);
+    _mm_store_ps(v, nv);
+    for (int lane = 0; lane < lanes; ++lane) out[first + lane] = {u[lane], v[lane]};
+  }
 }
 
 RippleRings placeRippleRings(const NoiseTables& tables, float centreX, float centreY, float P,

@@ -33,6 +33,10 @@ struct NoisePair {
 
 // Full octaves while the counter stays below c, then one octave weighted by c's fraction.
 NoisePair rippleNoise(const NoiseTables& tables, float x, float y, float c);
+// The same for `count` points that share their y, as along a row of water: each point comes
+// out exactly as it would alone.
+void rippleNoiseRow(const NoiseTables& tables, const float* x, float y, float c, int32_t count,
+                    NoisePair* out);
 
 // Centres of the rings on the water plane, recomputed for every row.
 struct RippleRings {

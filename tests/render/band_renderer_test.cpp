@@ -261,6 +261,9 @@ TEST(RenderPixels, BlurAndDistanceOutChooseCoarseLevels) {
   EXPECT_EQ(image[63][20].r, n8(179));
 }
 
+constexpr GuideMark kWater = GuideMark::waterLine, kHorizon = GuideMark::horizon,
+                    kNone = GuideMark::none;
+
 TEST(GuideMarks, DotsAndWedges) {
   const int32_t W = 40;
   struct Case {
@@ -268,23 +271,23 @@ TEST(GuideMarks, DotsAndWedges) {
     GuideMark mark;
   } cases[] = {
       // Water line on row 20, horizon on row 10.
-      {4, 20, GuideMark::waterLine},  {12, 20, GuideMark::waterLine}, {0, 20, GuideMark::waterLine},
-      {2, 20, GuideMark::waterLine},  {37, 20, GuideMark::waterLine}, {8, 20, GuideMark::none},
-      {1, 19, GuideMark::waterLine},  {2, 21, GuideMark::none},       {38, 21, GuideMark::waterLine},
-      {0, 22, GuideMark::waterLine},  {1, 18, GuideMark::none},       {39, 18, GuideMark::waterLine},
-      {0, 23, GuideMark::none},       {0, 10, GuideMark::horizon},    {8, 10, GuideMark::horizon},
-      {4, 10, GuideMark::none},       {39, 12, GuideMark::horizon},
+      {4, 20, kWater},  {12, 20, kWater}, {0, 20, kWater},
+      {2, 20, kWater},  {37, 20, kWater}, {8, 20, kNone},
+      {1, 19, kWater},  {2, 21, kNone},       {38, 21, kWater},
+      {0, 22, kWater},  {1, 18, kNone},       {39, 18, kWater},
+      {0, 23, kNone},       {0, 10, kHorizon},    {8, 10, kHorizon},
+      {4, 10, kNone},       {39, 12, kHorizon},
   };
   for (const Case& c : cases)
     EXPECT_EQ(guideMarkAt(c.x, c.row, W, 20, 10), c.mark) << c.x << " " << c.row;
   // On one row the horizon's dots and ends win; the water line keeps its own dots.
-  EXPECT_EQ(guideMarkAt(0, 5, W, 5, 5), GuideMark::horizon);
-  EXPECT_EQ(guideMarkAt(8, 5, W, 5, 5), GuideMark::horizon);
-  EXPECT_EQ(guideMarkAt(39, 5, W, 5, 5), GuideMark::horizon);
-  EXPECT_EQ(guideMarkAt(1, 6, W, 5, 5), GuideMark::horizon);
-  EXPECT_EQ(guideMarkAt(4, 5, W, 5, 5), GuideMark::waterLine);
-  EXPECT_EQ(guideMarkAt(5, 5, W, 5, 5), GuideMark::none);
-  EXPECT_EQ(guideMarkAt(0, 0, W, INT_MIN, INT_MAX), GuideMark::none);
+  EXPECT_EQ(guideMarkAt(0, 5, W, 5, 5), kHorizon);
+  EXPECT_EQ(guideMarkAt(8, 5, W, 5, 5), kHorizon);
+  EXPECT_EQ(guideMarkAt(39, 5, W, 5, 5), kHorizon);
+  EXPECT_EQ(guideMarkAt(1, 6, W, 5, 5), kHorizon);
+  EXPECT_EQ(guideMarkAt(4, 5, W, 5, 5), kWater);
+  EXPECT_EQ(guideMarkAt(5, 5, W, 5, 5), kNone);
+  EXPECT_EQ(guideMarkAt(0, 0, W, INT_MIN, INT_MAX), kNone);
 }
 
 TEST(RenderPixels, DialogRowsCarryTheMarks) {

@@ -161,6 +161,26 @@ TEST(RippleNoise, OctaveCountAndFractionalWeight) {
   EXPECT_EQ(half.nu, 0.5f * -0.625f);
 }
 
+TEST(RippleNoise, ARowGivesEachPointItsOwnValue) {
+  const auto t = tablesFor(21);
+  const float xs[] = {0.37f, -4.1f, 1e7f,  12.5f, NAN,  -0.0f, 255.99f,
+                      3.0f,  1e-30f, -77.7f, 0.5f, 2.25f, -1e20f};
+  const int count = sizeof xs / sizeof xs[0];
+  for (float c : {0.5f, 3.01f, 7.01f}) {
+    NoisePair row[count];
+    rippleNoiseRow(*t, xs, 2.6f, c, count, row);
+    for (int k = 0; k < count; ++k) {
+      const NoisePair alone = octaves(*t, xs[k], 2.6f, int(std::ceil(c)) - 1, c - std::trunc(c));
+      if (std::isnan(xs[k])) {
+        EXPECT_TRUE(std::isnan(row[k].nu)) << k;
+        continue;
+      }
+      EXPECT_EQ(row[k].nu, alone.nu) << c << " " << k;
+      EXPECT_EQ(row[k].nv, alone.nv) << c << " " << k;
+    }
+  }
+}
+
 TEST(RippleNoise, WildComplexityStaysBoundedAndFinite) {
   const auto t = tablesFor(21);
   // complexity 2000000000 gives c = 1.2e8: the octaves stop at the bound, which lies where
