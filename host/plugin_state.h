@@ -33,7 +33,8 @@ struct ParameterBlock {
 
 enum RenderMode : int32_t { kRenderFinal = 0, kRenderDialog = 1, kRenderRaster = 2 };
 
-constexpr int kSmallBufferCount = 7;  // one of 32 bytes, six of 16
+constexpr int kSmallBufferCount = 7;
+constexpr int32_t kThumbnailSize = 128;  // one of 32 bytes, six of 16
 
 struct PluginState {
   int16_t* result;

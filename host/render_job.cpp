@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "raster/kernels.h"
+#include "raster/pyramid.h"
+#include "render/band_renderer.h"
 #include "render/work_record.h"
+
+// ---- sizes and memory -----------------------------------------------------------------
 
 void sizeJob(PluginState& state, const Rect& rect, int32_t scale) {
   state.parameters->previewScale = scale;
@@ -73,9 +78,328 @@ void releaseWorkingMemory(PluginState& state) {
     if (b.data) freeBuffer(procs, b);
   if (state.workBuffer.data) freeBuffer(procs, state.workBuffer);
   state.work = nullptr;
+  releaseRaster(state.source);
+  releaseRaster(state.preview);
+  releaseRaster(state.thumbnail);
+  state.parameters->sourceLoaded = false;
 }
 
 void finishRun(PluginState& state) {
   releaseWorkingMemory(state);
   emptyHostRects(*state.filterRecord);
+}
+
+// ---- host exchange --------------------------------------------------------------------
+
+static void wholePlanes(FilterRecord& r) {
+  r.inLoPlane = r.outLoPlane = 0;
+  r.inHiPlane = r.outHiPlane = static_cast<int16_t>(r.planes - 1);
+}
+
+static void unitRatesAndEdgePadding(FilterRecord& r) {
+  r.inputRate = r.maskRate = 1 << 16;
+  r.inputPadding = r.outputPadding = r.maskPadding = plugInWantsEdgeReplication;
+}
+
+static Rect offsetRect(Rect r, int32_t dx, int32_t dy) {
+  return {static_cast<int16_t>(r.top + dy), static_cast<int16_t>(r.left + dx), static_cast<int16_t>(r.bottom + dy),
+          static_cast<int16_t>(r.right + dx)};
+}
+
+static void noteRowWindows(PluginState& state) {
+  const FilterRecord& r = *state.filterRecord;
+  state.maskFirstRow = r.maskRect.top - r.filterRect.top;
+  state.maskLastRow = r.maskRect.bottom - r.filterRect.top - 1;
+  state.inFirstRow = r.inRect.top - r.filterRect.top;
+  state.inLastRow = r.inRect.bottom - r.filterRect.top - 1;
+}
+
+static bool greyImage(int16_t mode) {
+  return mode == plugInModeGrayScale || mode == plugInModeGray16 || mode == plugInModeGray32;
+}
+
+static bool editableTransparency(int16_t filterCase) {
+  return filterCase == filterCaseEditableTransparencyNoSelection ||
+         filterCase == filterCaseEditableTransparencyWithSelection;
+}
+
+static int32_t sourceFormat(int32_t depth) {
+  if (depth == 16) return kFormatRgba16;
+  if (depth == 32) return kFormatRgbaFloat;
+  return kFormatRgba8;
+}
+
+static bool hostAborts(const FilterRecord& r) { return r.abortProc && r.abortProc(); }
+
+// Only a final render reports progress: row 0, then every 32nd row.
+static void reportProgress(PluginState& state, int32_t done, int32_t total) {
+  if (state.parameters->renderMode != kRenderFinal) return;
+  WorkRecord& work = *state.work;
+  work.progressTick %= 32;
+  if (done - work.lastProgressRow >= 5) work.progressTick = 0;
+  if ((work.progressTick == 0 || done == 0) && state.filterRecord->progressProc)
+    state.filterRecord->progressProc(done, total);
+  work.progressTick += 1;
+  work.lastProgressRow = done;
+}
+
+// The host is asked every 32nd row; the dialog's preview renders are never interrupted.
+static bool pollAbort(PluginState& state) {
+  if (state.parameters->renderMode == kRenderDialog) return false;
+  WorkRecord& work = *state.work;
+  work.abortTick = (work.abortTick + 1) % 32;
+  return work.abortTick == 0 && hostAborts(*state.filterRecord);
+}
+
+void acquireSource(PluginState& state) {
+  FilterRecord& r = *state.filterRecord;
+  ParameterBlock& block = *state.parameters;
+  if (block.sourceLoaded) return;
+  const Rect& saved = state.savedFilterRect;
+  state.source.memory = r.bufferProcs;
+  if (!createRaster(state.source, saved.right - saved.left, saved.bottom - saved.top, sourceFormat(r.depth),
+                    kEdgeClamp, false)) {
+    *state.result = 999;
+    return;
+  }
+  state.source.kernels = &state.work->kernels;
+
+  const Rect savedIn = r.inRect, savedOut = r.outRect, savedMask = r.maskRect;
+  const int32_t savedScale = block.previewScale;
+  sizeJob(state, r.filterRect, 1);
+
+  const HostRows layout{nullptr, 0, 0, r.depth, greyImage(r.imageMode), editableTransparency(r.filterCase)};
+  const int32_t tiles = levelTileCount(state.source, 0);
+  for (int32_t tile = 0; tile < tiles; ++tile) {
+    const PixelRect t = tileRect(state.source, tile);
+    r.inRect = offsetRect({static_cast<int16_t>(t.y), static_cast<int16_t>(t.x), static_cast<int16_t>(t.y + t.height),
+                           static_cast<int16_t>(t.x + t.width)},
+                          r.filterRect.left, r.filterRect.top);
+    r.outRect = {r.filterRect.top, r.filterRect.left, static_cast<int16_t>(r.filterRect.top + 1),
+                 static_cast<int16_t>(r.filterRect.left + 1)};
+    r.maskRect = {r.filterRect.top, r.filterRect.left, r.filterRect.top, r.filterRect.left};
+    wholePlanes(r);
+    unitRatesAndEdgePadding(r);
+    const OSErr error = r.advanceState();
+    if (error != noErr) {
+      *state.result = error;
+      state.moreRows = false;
+      return;
+    }
+    HostRows rows = layout;
+    rows.data = r.inData;
+    rows.rowBytes = r.inRowBytes;
+    rows.planes = r.inHiPlane - r.inLoPlane + 1;
+    loadTile(state.source, tile, rows);
+    if (hostAborts(r)) {
+      *state.result = userCanceledErr;
+      state.moreRows = false;
+      return;
+    }
+  }
+  buildPyramid(state.source);
+  reportProgress(state, 1, 100);
+  block.sourceLoaded = true;
+
+  r.inRect = savedIn;
+  r.outRect = savedOut;
+  r.maskRect = savedMask;
+  block.previewScale = savedScale;
+  requestScaledRegion(state, savedScale);
+}
+
+// ---- the band loop --------------------------------------------------------------------
+
+void prepareRender(PluginState& state) {
+  FilterRecord& r = *state.filterRecord;
+  state.rowUnits = (r.inRect.right - r.inRect.left) + 4;
+  if (112 * state.rowUnits > state.rowBufferBytes) {
+    freeBuffer(r.bufferProcs, state.rowBuffer);
+    state.rowBufferBytes = 112 * state.rowUnits;
+    if (!allocateBuffer(r.bufferProcs, state.rowBufferBytes, state.rowBuffer)) {
+      state.rowBufferBytes = 0;
+      *state.result = userCanceledErr;
+      return;
+    }
+  }
+  prepareNoiseTables(state.work->noise, state.parameters->settings.randomSeed);
+  buildKernelTables(state.work->kernels);
+  state.currentRow = 0;
+  state.renderActive = 1;
+  state.rowLoop = false;
+  state.totalRows = state.regionHeight;
+  state.rowsDone = 0;
+  state.moreRows = true;
+}
+
+static void setUpBand(PluginState& state) {
+  FilterRecord& r = *state.filterRecord;
+  const Rect filter = r.filterRect;
+  sizeJob(state, filter, 1);
+  const int32_t filterHeight = filter.bottom - filter.top;
+  const int32_t y = filter.top + std::min(filterHeight - 1, std::max(0, state.currentRow));
+  r.inRect = {static_cast<int16_t>(y), filter.left, static_cast<int16_t>(y + 1), filter.right};
+  r.outRect = r.inRect;
+  if (r.haveMask) {
+    int32_t top = std::max<int32_t>(y - 2, filter.top);
+    int32_t bottom = std::min<int32_t>(y + 2, filter.bottom);
+    if (top >= bottom) bottom = top + 1;
+    r.maskRect = {static_cast<int16_t>(top), filter.left, static_cast<int16_t>(bottom), filter.right};
+  }
+  wholePlanes(r);
+  unitRatesAndEdgePadding(r);
+  noteRowWindows(state);
+  if (state.parameters->renderMode == kRenderRaster)
+    r.maskRect = offsetRect(r.maskRect, state.savedFilterRect.left, state.savedFilterRect.top);
+}
+
+static void rowStep(PluginState& state) {
+  reportProgress(state, state.rowsDone, state.totalRows);
+  state.rowsDone += 1;
+  state.renderedRow = state.currentRow;
+  if (state.renderActive == 1) {
+    renderRow(state);
+    if (state.currentRow == state.regionHeight - 1) {
+      state.moreRows = false;
+      state.rowLoop = false;
+      state.currentRow = 0;
+    } else {
+      state.currentRow += 1;
+    }
+  }
+  if (pollAbort(state)) *state.result = userCanceledErr;
+}
+
+void beginFinalRender(PluginState& state) {
+  FilterRecord& r = *state.filterRecord;
+  ParameterBlock& block = *state.parameters;
+  block.previewOriginX = block.previewOriginY = 0;
+  acquireSource(state);
+  if (*state.result == noErr) {
+    r.filterRect = state.savedFilterRect;
+    sizeJob(state, r.filterRect, 1);
+    prepareRender(state);
+  }
+  // A render that cannot begin ends here, so that nothing it holds outlives the run.
+  if (*state.result != noErr) {
+    finishRun(state);
+    return;
+  }
+  setUpBand(state);
+  if (r.advanceState) *state.result = r.advanceState();
+  if (*state.result != noErr) finishRun(state);
+}
+
+void continueRender(PluginState& state) {
+  FilterRecord& r = *state.filterRecord;
+  for (;;) {
+    rowStep(state);
+    if (*state.result != noErr) state.moreRows = false;
+    if (*state.result == noErr) setUpBand(state);
+    if (!state.moreRows) break;
+    if (!r.advanceState) return;  // the host calls Continue again
+    *state.result = r.advanceState();
+    // A host error goes back at once; the run is over, so its memory goes too.
+    if (*state.result != noErr) break;
+  }
+  finishRun(state);
+}
+
+// ---- previews and renders into rasters ------------------------------------------------
+
+static bool hostCanPreview(const FilterRecord& r) {
+  return r.advanceState && r.displayPixels && r.samplingSupport != hostDoesNotSupportSampling;
+}
+
+static constexpr OSType kSignaturePSP8 = 0x50535038;  // 'PSP8'
+
+void requestScaledRegion(PluginState& state, int32_t scale) {
+  FilterRecord& r = *state.filterRecord;
+  ParameterBlock& block = *state.parameters;
+  wholePlanes(r);
+  if (!hostCanPreview(r)) {
+    block.previewScale = 1;
+    scale = 1;
+  }
+  const Rect f = r.filterRect;
+  const Rect moved = offsetRect(f, block.previewOriginX, block.previewOriginY);
+  int32_t top = std::max(moved.top, f.top) / scale, left = std::max(moved.left, f.left) / scale;
+  int32_t bottom = std::min(moved.bottom, f.bottom) / scale, right = std::min(moved.right, f.right) / scale;
+  bottom = std::min(bottom, top + kPreviewAreaHeight);
+  right = std::min(right, left + kPreviewAreaWidth);
+  r.inRect = {static_cast<int16_t>(top), static_cast<int16_t>(left), static_cast<int16_t>(bottom),
+              static_cast<int16_t>(right)};
+  r.maskRect = r.inRect;
+  r.outRect = offsetRect(r.inRect, f.left - left, f.top - top);
+  if (r.hostSig == kSignaturePSP8 && scale > 1) {
+    r.maskRect = offsetRect(r.maskRect, -r.maskRect.left + block.previewOriginX / scale,
+                            -r.maskRect.top + block.previewOriginY / scale);
+  }
+  r.inputRate = r.maskRate = scale << 16;
+  r.inputPadding = r.outputPadding = r.maskPadding = plugInWantsEdgeReplication;
+  noteRowWindows(state);
+  if (r.advanceState) {
+    *state.result = r.advanceState();
+    if (*state.result == noErr) sizeJob(state, r.inRect, scale);
+  }
+}
+
+static int32_t ceilDiv(int32_t a, int32_t b) { return (a + b - 1) / b; }
+
+int32_t fitScale(PluginState& state, const Rect& filterRect, Rect& preview) {
+  const FilterRecord& r = *state.filterRecord;
+  const int32_t H = std::max(1, filterRect.bottom - filterRect.top), W = std::max(1, filterRect.right - filterRect.left);
+  const int32_t h = std::max(1, preview.bottom - preview.top), w = std::max(1, preview.right - preview.left);
+  int32_t scale = std::max(ceilDiv(H, std::min(H, h)), ceilDiv(W, std::min(W, w)));
+  preview = {static_cast<int16_t>(filterRect.top / scale), static_cast<int16_t>(filterRect.left / scale),
+             static_cast<int16_t>(filterRect.bottom / scale), static_cast<int16_t>(filterRect.right / scale)};
+  state.fitScale = scale;
+  return hostCanPreview(r) ? scale : 1;
+}
+
+void renderToRaster(PluginState& state, Raster* target, bool& cancelled) {
+  if (!target || !rasterExists(*target)) return;
+  FilterRecord& r = *state.filterRecord;
+  ParameterBlock& block = *state.parameters;
+  const int32_t originX = block.previewOriginX, originY = block.previewOriginY;
+  const int32_t mode = block.renderMode, scale = block.previewScale;
+  const Rect in = r.inRect, out = r.outRect, mask = r.maskRect, filter = r.filterRect;
+  const int32_t row = state.currentRow;
+  const Settings settings = block.settings;
+
+  const int32_t width = levelWidth(*target, 0), height = levelHeight(*target, 0);
+  r.filterRect = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
+  copyRaster(state.source, *target);
+  block.previewOriginX = block.previewOriginY = 0;
+  sizeJob(state, r.filterRect, 1);
+  r.inRect = r.outRect = r.filterRect;
+  if (r.haveMask) r.maskRect = r.filterRect;
+  wholePlanes(r);
+  unitRatesAndEdgePadding(r);
+  noteRowWindows(state);
+  block.renderMode = kRenderRaster;
+  state.work->target = target;
+  prepareRender(state);
+
+  for (int32_t i = 0; i < height && *state.result == noErr && !cancelled; ++i) {
+    rowStep(state);
+    if (*state.result == userCanceledErr || (i % 8 != 0 && pollAbort(state))) cancelled = true;
+  }
+
+  state.work->target = nullptr;
+  r.filterRect = filter;
+  block.previewOriginX = originX;
+  block.previewOriginY = originY;
+  block.renderMode = mode;
+  block.previewScale = scale;
+  r.inRect = in;
+  r.outRect = out;
+  r.maskRect = mask;
+  state.currentRow = row;
+  block.settings = settings;
+  // The view is asked for again whatever happened; the render's own error is what counts.
+  const int16_t error = *state.result;
+  if (mode == kRenderDialog) requestScaledRegion(state, scale);
+  requestScaledRegion(state, scale);
+  if (error != noErr) *state.result = error;
 }

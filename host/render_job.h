@@ -5,6 +5,10 @@
 
 #include "host/plugin_state.h"
 
+// The dialog's preview area, in pixels.
+constexpr int32_t kPreviewAreaWidth = 499;
+constexpr int32_t kPreviewAreaHeight = 384;
+
 void sizeJob(PluginState& state, const Rect& rect, int32_t scale);
 void computeRowLengths(PluginState& state);
 void announceBufferNeeds(PluginState& state);
@@ -12,6 +16,23 @@ void announceBufferNeeds(PluginState& state);
 // Returns false (with *result = 3 and the host's rectangles empty) when any buffer is missing.
 bool allocateWorkingMemory(PluginState& state);
 void releaseWorkingMemory(PluginState& state);
+
+// Reads the whole filter rectangle into the source raster, tile by tile; sets *result to
+// 999 when the raster cannot be made, or to the host's error.
+void acquireSource(PluginState& state);
+void prepareRender(PluginState& state);
+void beginFinalRender(PluginState& state);
+void continueRender(PluginState& state);
+
+// Asks the host for the visible part of the image reduced by `scale` (the dialog preview).
+void requestScaledRegion(PluginState& state, int32_t scale);
+// The reduction at which the filter rectangle fits `preview`, which becomes the reduced
+// filter rectangle.
+int32_t fitScale(PluginState& state, const Rect& filterRect, Rect& preview);
+
+// Renders the whole image with the current settings into `target` (same aspect as the
+// filter rectangle, any size); `cancelled` is set when the user stops it.
+void renderToRaster(PluginState& state, Raster* target, bool& cancelled);
 
 // The end of a run, for whatever reason: working memory released, the memory-dot map
 // saved and the host's rectangles emptied, which ends the host's loop.

@@ -78,6 +78,9 @@ void doStart(PluginState& state) {
     return;
   }
 
+  // The rasters take their memory where the working buffers do.
+  state.source.memory = state.preview.memory = state.thumbnail.memory = record.bufferProcs;
+  createRaster(state.thumbnail, kThumbnailSize, kThumbnailSize, kFormatRgba8, kEdgeClamp, false);
   if (state.firstRun) state.firstRun = false;
   block.sourceLoaded = false;
 
@@ -113,8 +116,9 @@ void doStart(PluginState& state) {
   }
 
   block.renderMode = kRenderFinal;
+  beginFinalRender(state);
 }
 
-void doContinue(PluginState& state) { finishRun(state); }
+void doContinue(PluginState& state) { continueRender(state); }
 
 void doFinish(PluginState& state) { writeScriptingParameters(state); }

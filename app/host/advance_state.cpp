@@ -80,9 +80,27 @@ void hostTakeOutput(Host& host) {
   host.deliveredOut = {0, 0, 0, 0};
 }
 
+static bool sameRect(const Rect& a, const Rect& b) {
+  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
+}
+
+static bool sameRequest(const FilterRecord& a, const FilterRecord& b) {
+  return sameRect(a.inRect, b.inRect) && sameRect(a.outRect, b.outRect) && sameRect(a.maskRect, b.maskRect) &&
+         a.inLoPlane == b.inLoPlane && a.inHiPlane == b.inHiPlane && a.outLoPlane == b.outLoPlane &&
+         a.outHiPlane == b.outHiPlane && a.inputRate == b.inputRate && a.maskRate == b.maskRate &&
+         a.inputPadding == b.inputPadding && a.outputPadding == b.outputPadding && a.maskPadding == b.maskPadding;
+}
+
+OSErr hostDeliverIfChanged(Host& host) {
+  if (host.delivered && sameRequest(host.record, host.lastRequest)) return noErr;
+  return hostDeliver(host);
+}
+
 OSErr hostDeliver(Host& host) {
   FilterRecord& r = host.record;
   ++host.log.advanceStateCalls;
+  host.lastRequest = r;
+  host.delivered = true;
   hostTakeOutput(host);
   host.log.inRects.push_back(r.inRect);
   host.log.outRects.push_back(r.outRect);
@@ -121,6 +139,7 @@ OSErr hostDeliver(Host& host) {
 
 int16_t hostFinishRun(Host& host, int16_t result) {
   host.deliveredOut = {0, 0, 0, 0};
+  host.delivered = false;
   host.inBuffer.clear();
   host.outBuffer.clear();
   host.maskBuffer.clear();

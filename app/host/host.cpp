@@ -122,7 +122,7 @@ int16_t hostRunFilter(Host& host, bool withParameters) {
   if ((result = hostCall(host, filterSelectorStart)) != 0) return hostFinishRun(host, result);
   // Each Continue delivers what the module asked for and takes back what it wrote.
   while (!hostRectsEmpty(r)) {
-    hostDeliver(host);
+    if ((result = hostDeliverIfChanged(host)) != 0) return hostFinishRun(host, result);
     if ((result = hostCall(host, filterSelectorContinue)) != 0) return hostFinishRun(host, result);
   }
   hostTakeOutput(host);

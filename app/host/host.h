@@ -4,6 +4,7 @@
 // every refusal and fallback of a module can be reached.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -118,8 +119,18 @@ struct Host {
   // Buffers handed to the module for the current rectangles.
   std::vector<uint8_t> inBuffer, outBuffer, maskBuffer;
   Rect deliveredOut{};
+  // The request the buffers above answer; the host delivers again only when it changes.
+  FilterRecord lastRequest{};
+  bool delivered = false;
   int32_t allocationsRemaining = -1;
   int32_t handlesRemaining = -1;
+
+  // A program's own feedback: the abort procedure also answers true once `interrupted`
+  // points at a non-zero flag (set by a signal handler), and every progress report is
+  // passed on to `onProgress`.
+  const volatile sig_atomic_t* interrupted = nullptr;
+  void (*onProgress)(void* context, int32_t done, int32_t total) = nullptr;
+  void* progressContext = nullptr;
 };
 
 // Prepares the record over `image` (and an optional selection mask of the same size).

@@ -10,6 +10,8 @@ void hostInstallProcedures(Host& host);
 // Delivers the data of the rectangles the module asked for, after taking back the output of
 // the previous delivery. Returns a host error code (0 success).
 OSErr hostDeliver(Host& host);
+// The same, unless the module's request is the one delivered last.
+OSErr hostDeliverIfChanged(Host& host);
 // Takes back what the module wrote into the output buffer of the last delivery.
 void hostTakeOutput(Host& host);
 // Ends a run: buffers of the last delivery released. Returns `result`.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/host/host.h"
+#include "tests/isolated_temp.h"
 #include "host/plugin_state.h"
 
 extern "C" void PluginMain(int16_t selector, void* filterRecord, intptr_t* data, int16_t* result);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/host/host.h"
+#include "tests/isolated_temp.h"
 #include "app/host/module_loader.h"
 
 inline PluginMainProc moduleEntry() {

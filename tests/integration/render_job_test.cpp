@@ -1,0 +1,122 @@
+// The render job as the host sees it: what it asks for, when it reports and how it ends.
+#include "module_fixture.h"
+
+namespace {
+
+struct Job : testing::Test {
+  Host host;
+  ShownDialogs shown;
+  void TearDown() override { hostClose(host); }
+  void open(HostImage image, std::vector<uint8_t> selection = {}) {
+    hostOpen(host, moduleEntry(), std::move(image), std::move(selection));
+  }
+  // Prepare and Start, leaving the module's first band requested.
+  void start() {
+    ASSERT_EQ(hostCall(host, filterSelectorPrepare), 0);
+    ASSERT_EQ(hostCall(host, filterSelectorStart), 0);
+  }
+};
+
+int32_t height(const Rect& r) { return r.bottom - r.top; }
+int32_t width(const Rect& r) { return r.right - r.left; }
+
+TEST_F(Job, OneContinueRendersTheWholeImageAskingForATileOrARowAtATime) {
+  open(patternImage(700, 600, 8, 3, false));
+  start();
+  ASSERT_EQ(hostCall(host, filterSelectorContinue), 0);
+  EXPECT_TRUE(hostRectsEmpty(host.record));
+  EXPECT_EQ(host.log.buffersAllocated, host.log.buffersFreed);
+
+  int32_t tiles = 0, rows = 0;
+  for (size_t i = 0; i < host.log.inRects.size(); ++i) {
+    const Rect& in = host.log.inRects[i];
+    if (height(in) == 1 && width(in) == 700) {
+      ++rows;
+    } else if (host.log.inputRates[i] == 1 << 16 && width(host.log.outRects[i]) == 1) {
+      ++tiles;
+      EXPECT_LE(width(in), 512);
+      EXPECT_LE(height(in), 512);
+    } else {
+      // The preview region the acquisition ends with: never more than the preview area.
+      EXPECT_LE(width(in), 499);
+      EXPECT_LE(height(in), 384);
+    }
+  }
+  EXPECT_EQ(tiles, 4);
+  EXPECT_EQ(rows, 600);
+}
+
+TEST_F(Job, ProgressAtRowZeroThenEvery32ndRow) {
+  open(patternImage(30, 200, 8, 3, false));
+  ASSERT_EQ(hostRunFilter(host, false), 0);
+  std::vector<int32_t> rowReports;
+  for (auto [done, total] : host.log.progress)
+    if (total == 200) rowReports.push_back(done);
+  ASSERT_GE(rowReports.size(), 6u);
+  EXPECT_EQ(rowReports[0], 0);
+  for (size_t i = 2; i < rowReports.size(); ++i) EXPECT_EQ(rowReports[i] - rowReports[i - 1], 32);
+}
+
+TEST_F(Job, AbortOnThe32ndRowEndsTheRunAndReleasesMemory) {
+  // The first poll comes after the one tile of the acquisition; the next on the 32nd row.
+  host.switches.abortAtPoll = 2;
+  open(patternImage(30, 100, 8, 3, false));
+  EXPECT_EQ(hostRunFilter(host, false), userCanceledErr);
+  EXPECT_EQ(host.log.abortPolls, 2);
+  EXPECT_TRUE(hostRectsEmpty(host.record));
+  EXPECT_EQ(host.log.buffersAllocated, host.log.buffersFreed);
+}
+
+TEST_F(Job, AOneRowRectangleEndsInTheSameContinue) {
+  open(patternImage(20, 1, 8, 3, false));
+  start();
+  ASSERT_EQ(hostCall(host, filterSelectorContinue), 0);
+  EXPECT_TRUE(hostRectsEmpty(host.record));
+  EXPECT_EQ(host.log.buffersAllocated, host.log.buffersFreed);
+}
+
+TEST_F(Job, MaskWindowIsClampedAtTheFirstAndLastRows) {
+  open(patternImage(12, 10, 8, 3, false), std::vector<uint8_t>(12 * 10, 255));
+  ASSERT_EQ(hostRunFilter(host, false), 0);
+  std::vector<Rect> bands;
+  for (size_t i = 0; i < host.log.inRects.size(); ++i)
+    if (height(host.log.inRects[i]) == 1 && host.log.inputRates[i] == 1 << 16) bands.push_back(host.log.maskRects[i]);
+  ASSERT_EQ(bands.size(), 10u);
+  EXPECT_EQ(bands.front().top, 0);
+  EXPECT_EQ(bands.front().bottom, 2);
+  EXPECT_EQ(bands[5].top, 3);
+  EXPECT_EQ(bands[5].bottom, 7);
+  EXPECT_EQ(bands.back().top, 7);
+  EXPECT_EQ(bands.back().bottom, 10);
+}
+
+TEST_F(Job, HostErrorsEndTheRunWithTheirCodeAndNothingLeaks) {
+  // The host fails while the source is read, and later inside the row loop.
+  for (int16_t call : {1, 5}) {
+    Host h;
+    h.switches.advanceStateErrorAt = call;
+    h.switches.advanceStateError = -4321;
+    hostOpen(h, moduleEntry(), patternImage(16, 40, 8, 3, false));
+    EXPECT_EQ(hostRunFilter(h, false), -4321) << "failing call " << call;
+    EXPECT_TRUE(hostRectsEmpty(h.record));
+    EXPECT_EQ(h.log.buffersAllocated, h.log.buffersFreed);
+    hostClose(h);
+  }
+}
+
+TEST_F(Job, EveryDepthAndLayoutRendersToTheEnd) {
+  struct Case {
+    int32_t depth, planes;
+    bool transparency;
+  };
+  for (Case c : {Case{8, 1, false}, Case{8, 3, true}, Case{16, 3, false}, Case{16, 1, true}, Case{32, 3, false},
+                 Case{32, 1, false}}) {
+    Host h;
+    hostOpen(h, moduleEntry(), patternImage(37, 29, c.depth, c.planes, c.transparency));
+    EXPECT_EQ(hostRunFilter(h, false), 0) << c.depth << " bits, " << c.planes << " planes";
+    EXPECT_EQ(h.log.buffersAllocated, h.log.buffersFreed);
+    hostClose(h);
+  }
+}
+
+}  // namespace
