@@ -87,10 +87,14 @@ void recoverSpace(int32_t) {}
 
 // ---- feedback -------------------------------------------------------------------------
 
-void progress(int32_t done, int32_t total) { current->log.progress.emplace_back(done, total); }
+void progress(int32_t done, int32_t total) {
+  current->log.progress.emplace_back(done, total);
+  if (current->onProgress) current->onProgress(current->progressContext, done, total);
+}
 
 Boolean testAbort() {
   const int32_t poll = ++current->log.abortPolls;
+  if (current->interrupted && *current->interrupted) return true;
   return current->switches.abortAtPoll > 0 && poll >= current->switches.abortAtPoll;
 }
 

@@ -1,0 +1,106 @@
+#include "app/apply_command.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "app/action_file.h"
+#include "app/atomic_output.h"
+#include "app/filter_run.h"
+#include "app/image_files.h"
+#include "app/interrupt.h"
+#include "app/sample_depth.h"
+#include "app/settings_choice.h"
+
+namespace {
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "tarve: %s\n", message.c_str());
+  return kExitError;
+}
+
+bool readMask(const std::string& path, const HostImage& image, std::vector<uint8_t>& selection, std::string& error) {
+  HostImage mask;
+  if (!readImageFile(path, mask, error)) return false;
+  if (mask.colourPlanes != 1 || mask.transparency) {
+    error = "the mask " + path + " must be a grey image without alpha";
+    return false;
+  }
+  if (mask.width != image.width || mask.height != image.height) {
+    error = "the mask " + path + " is " + std::to_string(mask.width) + " x " + std::to_string(mask.height) +
+            " pixels, the image " + std::to_string(image.width) + " x " + std::to_string(image.height);
+    return false;
+  }
+  selection = greyAsSelection(mask);
+  return true;
+}
+
+bool writeText(const std::string& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+  file.close();
+  return bool(file);
+}
+
+}  // namespace
+
+int applyCommand(const Options& o) {
+  std::string error;
+  FilterRun run;
+  ImageFormat format;
+  if (!outputFormatFor(o.output, format, error)) return fail(error);
+  if (!readImageFile(o.input, run.image, error)) return fail(error);
+  if (o.depth) run.image = convertDepth(run.image, o.depth);
+  if (!formatHolds(format, run.image, error)) return fail("cannot write " + o.output + ": " + error);
+  if (!o.mask.empty() && !readMask(o.mask, run.image, run.selection, error)) return fail(error);
+
+  ChosenSettings chosen;
+  if (!chooseSettings(o.settings, chosen, error)) return fail(error);
+  run.play = chosen.descriptor;
+
+  FilterModule module;
+  if (!openModule(modulePath(o.module), module, error)) return fail(error);
+
+  // The outputs are claimed before the render, so that an unwritable folder is known now.
+  AtomicOutput output, record;
+  if (!beginAtomicOutput(o.output, output, error)) return fail(error);
+  if (!o.record.empty() && !beginAtomicOutput(o.record, record, error)) {
+    abandonAtomicOutput(output);
+    return fail(error);
+  }
+  auto giveUp = [&](const std::string& message) {
+    abandonAtomicOutput(output);
+    abandonAtomicOutput(record);
+    return fail(message);
+  };
+
+  SettingsFolder folder;
+  if (!chosen.descriptor && !openSettingsFolder(chosen.settings, folder, error)) return giveUp(error);
+  const bool showProgress = o.feedback == Feedback::progress || (o.feedback == Feedback::automatic && isatty(2));
+  ProgressBar bar{showProgress ? stderr : nullptr};
+  run.bar = &bar;
+  installInterruptHandler();
+  const bool ran = runFilter(module, run, error);
+  progressBarEnd(bar);
+  closeSettingsFolder(folder);
+  closeModule(module);
+  if (!ran) {
+    giveUp(error);
+    return run.interrupted ? kExitInterrupted : kExitError;
+  }
+
+  if (!writeImageFile(output.temporary, format, run.image, o.jpegQuality, error))
+    return giveUp("cannot write " + o.output + ": " + error);
+  if (!o.record.empty()) {
+    if (!run.recorded) return giveUp("the filter handed back no values to record");
+    if (!writeText(record.temporary, formatAction(*run.recorded))) return giveUp("cannot write " + o.record);
+  }
+  if (gInterrupted) {
+    giveUp("interrupted: nothing was written");
+    return kExitInterrupted;
+  }
+  if (!commitAtomicOutput(output, error)) return giveUp(error);
+  if (!o.record.empty() && !commitAtomicOutput(record, error)) return fail(error);
+  return 0;
+}

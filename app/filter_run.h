@@ -1,0 +1,37 @@
+// One run of the filter module over an image, as a host does it: the module is found and
+// loaded, its property list consulted, and then called through PluginMain alone.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/host/host.h"
+#include "app/host/module_loader.h"
+#include "app/progress_bar.h"
+
+// The module named on the command line, else $TARVE_MODULE, else Tarve.8bf beside this
+// program. Its property list is the file of the same name ending in .pipl.
+std::string modulePath(const std::string& option);
+
+struct FilterModule {
+  std::string path;
+  LoadedModule loaded;
+  ModuleProperties properties;
+};
+
+bool openModule(const std::string& path, FilterModule& module, std::string& error);
+void closeModule(FilterModule& module);
+
+struct FilterRun {
+  HostImage image;                  // in: the source; out: the result
+  std::vector<uint8_t> selection;   // empty: no selection
+  std::optional<Descriptor> play;   // played silently; none: no descriptor this run
+  ProgressBar* bar = nullptr;
+  int16_t result = 0;               // the module's result
+  bool interrupted = false;         // Ctrl-C ended the run
+  std::optional<Descriptor> recorded;
+};
+
+// False with a message when the module refuses the image or fails; an interrupted run is
+// false with `interrupted` set.
+bool runFilter(const FilterModule& module, FilterRun& run, std::string& error);

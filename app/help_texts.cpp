@@ -1,0 +1,123 @@
+#include "app/help_texts.h"
+
+#include "app/setting_names.h"
+
+namespace {
+
+const char* const kOverview = R"(tarve: draws lying water below a horizontal water line in a picture.
+
+Usage:
+  tarve apply INPUT -o OUTPUT [options]   render the water into an image file
+  tarve glues                             list the glue modes with their numbers
+  tarve preset info FILE.q8r              print every setting of a preset as JSON
+  tarve preset make OUT.q8r [options]     write a preset
+  tarve COMMAND --help                    everything about one command
+  tarve --version
+
+Images: PNG, TIFF and JPEG, grey or RGB, with or without alpha, 8 or 16 bits per
+sample (TIFF also 32-bit float). Errors print one line and exit with status 2; an
+interrupted run (Ctrl-C) exits with 130. Neither leaves a file behind.
+)";
+
+const char* const kApplyUsage = R"(tarve apply INPUT -o OUTPUT [options]
+
+Runs the Tarve filter module on INPUT as an image editor would and writes the result
+to OUTPUT. The module is asked for Prepare, Start, Continue (as long as it wants data)
+and Finish; the settings are played to it without its dialog.
+
+INPUT is a PNG, TIFF or JPEG file (recognised by its contents). OUTPUT's format comes
+from its name: .png, .tif or .tiff, .jpg or .jpeg. OUTPUT may be INPUT. It is written
+whole or not at all: the data goes to a hidden temporary file in the same folder,
+which replaces OUTPUT at the end; an error or Ctrl-C leaves OUTPUT as it was.
+
+Grey stays grey and the depth stays the input's: 8 or 16 bits (16-bit files are
+mapped to the filter's 0..32768 scale and back, and every level the filter can
+produce comes back unchanged), or 32-bit float (TIFF only). An alpha channel is
+handed to the filter as editable transparency and written back. The image modes the
+module's property list does not enable are refused.
+
+Options:
+  -o, --output FILE     the file to write (required)
+  --depth 8|16|32       convert the image to this many bits per sample before the
+                        filter runs, and write it so (32: float; TIFF only)
+  --mask FILE           a grey image of the same size: the selection, 255 fully
+                        selected, 0 untouched (any depth, converted to 8 bits)
+  --quality N           JPEG quality of the output, 1 to 100 (default 90)
+
+Settings (by default the filter's defaults, played as a scripting descriptor):
+  --set NAME=VALUE      change one setting; repeat for more (names below)
+  --glue NAME|NUMBER    the glue mode, such as "superlay" or 13 (tarve glues)
+  --colour RRGGBB       the water colour in hexadecimal, such as 1E3A5F (--color)
+  --seed N              the random seed of the ripples and waves
+  --centre X,Y          the centre of the ripple rings as fractions of the width
+                        and height, such as 0.5,0.2 (--center)
+  --last                start from the last-used settings (the file the filter's
+                        dialog writes into $TMPDIR when it closes with OK)
+  --preset FILE.q8r     start from a preset: every field, colours at full 16 bits;
+                        the last-used settings are neither read nor changed
+  --action FILE         replay an action recorded with --record
+  --record FILE         write the values the filter handed back at the end of the
+                        run: a text file, one KEY TYPE VALUE a line (comments after
+                        #), that --action replays
+  Only one of --last, --preset and --action; the other settings options change
+  single values on top of the choice, in the order given.
+
+Feedback:
+  --quiet, -q           no progress bar
+  --progress            a progress bar on standard error even when it is not a
+                        terminal (by default only on a terminal)
+
+Module:
+  --module FILE         the filter module to load (default: $TARVE_MODULE, or
+                        Tarve.8bf beside the tarve program); its property list is
+                        the file of the same name ending in .pipl
+
+)";
+
+const char* const kGlues = R"(tarve glues
+
+Lists the 62 glue modes, which combine the water with the picture, with the numbers
+that --glue, --set glue=... and settings files use.
+)";
+
+const char* const kPreset = R"(tarve preset info FILE.q8r
+tarve preset make OUT.q8r [settings options]
+
+preset info prints the settings file's version and every field of the settings it
+holds (after bringing older versions up to date) as a JSON object, with whether a
+thumbnail picture is embedded and its width and height. Colours are 16-bit channels.
+
+preset make writes a settings file (version 40, without a thumbnail) from the
+filter's defaults, or from --last, --preset FILE or --action FILE, changed by --set,
+--glue, --colour, --seed and --centre as for tarve apply (tarve apply --help).
+)";
+
+std::string settingsList() {
+  std::string out = "Setting names for --set (by name or by field; case, spaces, - and _ do not matter):\n";
+  int32_t count = 0;
+  const SettingName* names = settingNames(count);
+  for (int32_t i = 0; i < count; ++i) {
+    std::string left = std::string("  \"") + names[i].name + "\"";
+    if (names[i].field) left += std::string(" or ") + names[i].field;
+    left.resize(std::max<size_t>(left.size() + 2, 40), ' ');
+    out += left + names[i].values + "\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+bool helpText(const std::string& topic, std::string& text) {
+  if (topic.empty()) {
+    text = kOverview;
+  } else if (topic == "apply") {
+    text = std::string(kApplyUsage) + settingsList();
+  } else if (topic == "glues") {
+    text = kGlues;
+  } else if (topic == "preset") {
+    text = kPreset;
+  } else {
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,8 @@
+// What tarve --help and tarve COMMAND --help print.
+#pragma once
+
+#include <string>
+
+// The help of a topic ("" for the overview, "apply", "glues", "preset"); false for an
+// unknown topic.
+bool helpText(const std::string& topic, std::string& text);

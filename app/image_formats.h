@@ -1,0 +1,29 @@
+// The three image file formats, each through its library. Readers and writers fill or take
+// a HostImage at the file's own depth: 8-bit, 16-bit (mapped to the host's 0..32768) or,
+// for TIFF only, 32-bit float. On failure they say why in one line, without the path, and
+// leave no part of the result behind.
+#pragma once
+
+#include <string>
+
+#include "app/host/host.h"
+
+// The host describes images with 16-bit rectangles.
+constexpr int32_t kLargestImageSide = 32767;
+
+// The message for an image whose sides the host cannot describe; empty when they fit.
+std::string imageSizeProblem(uint32_t width, uint32_t height);
+
+// PNG: grey, grey + alpha, RGB, RGBA at 8 or 16 bits. Palette images and grey below 8 bits
+// are expanded (palettes to RGB, with alpha when they have transparent entries).
+bool readPng(const char* path, HostImage& image, std::string& error);
+bool writePng(const char* path, const HostImage& image, std::string& error);
+
+// TIFF: the same layouts at 8 or 16 bits (unsigned) or 32-bit float, stripped or tiled,
+// interleaved or planar.
+bool readTiff(const char* path, HostImage& image, std::string& error);
+bool writeTiff(const char* path, const HostImage& image, std::string& error);
+
+// JPEG: 8-bit grey or RGB (YCbCr files are converted to RGB by the library).
+bool readJpeg(const char* path, HostImage& image, std::string& error);
+bool writeJpeg(const char* path, const HostImage& image, int quality, std::string& error);

@@ -1,0 +1,144 @@
+// JPEG through libjpeg. Fatal errors jump back to the setjmp of the call that started the
+// work. A truncated or damaged file only raises warnings in the library, which then makes
+// up the missing pixels; here such a warning ends the read, so that nobody gets a picture
+// with a grey band in it. Only stray bytes between markers are let through: the pixels are
+// all there.
+#include <cstdio>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstring>
+#include <vector>
+
+#include "app/image_formats.h"
+
+namespace {
+
+struct Trap {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+void jpegFatal(j_common_ptr object) {
+  auto* trap = reinterpret_cast<Trap*>(object->err);
+  (*object->err->format_message)(object, trap->message);
+  std::longjmp(trap->jump, 1);
+}
+
+void jpegMessage(j_common_ptr object, int level) {
+  if (level >= 0 || object->err->msg_code == JWRN_EXTRANEOUS_DATA) return;
+  jpegFatal(object);
+}
+
+jpeg_error_mgr* installTrap(Trap& trap) {
+  jpeg_std_error(&trap.manager);
+  trap.manager.error_exit = jpegFatal;
+  trap.manager.emit_message = jpegMessage;
+  trap.message[0] = 0;
+  return &trap.manager;
+}
+
+struct File {
+  FILE* f;
+  ~File() {
+    if (f) std::fclose(f);
+  }
+};
+
+// The work that may jump: its frame holds nothing with a destructor. False with
+// trap.message set, or with an empty message and `problem` set.
+bool decode(jpeg_decompress_struct& info, FILE* file, Trap& trap, HostImage& image, std::string& problem) {
+  if (setjmp(trap.jump)) return false;
+  jpeg_create_decompress(&info);
+  jpeg_stdio_src(&info, file);
+  jpeg_read_header(&info, TRUE);
+  const bool grey = info.jpeg_color_space == JCS_GRAYSCALE;
+  if (!grey && info.num_components != 3) {
+    problem = "only grey and RGB JPEG images are supported (this one has " + std::to_string(info.num_components) +
+              " colour components)";
+    return false;
+  }
+  problem = imageSizeProblem(info.image_width, info.image_height);
+  if (!problem.empty()) return false;
+  info.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_start_decompress(&info);
+  image = makeHostImage(int32_t(info.output_width), int32_t(info.output_height), 8, grey ? 1 : 3, false);
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = image.samples.data() + size_t(info.output_scanline) * image.rowBytes();
+    jpeg_read_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_decompress(&info);
+  return true;
+}
+
+bool encode(jpeg_compress_struct& info, FILE* file, Trap& trap, const HostImage& image, int quality) {
+  if (setjmp(trap.jump)) return false;
+  jpeg_create_compress(&info);
+  jpeg_stdio_dest(&info, file);
+  info.image_width = JDIMENSION(image.width);
+  info.image_height = JDIMENSION(image.height);
+  info.input_components = image.colourPlanes;
+  info.in_color_space = image.colourPlanes == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, quality, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW row = const_cast<JSAMPROW>(image.samples.data() + size_t(info.next_scanline) * image.rowBytes());
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  return true;
+}
+
+}  // namespace
+
+bool readJpeg(const char* path, HostImage& image, std::string& error) {
+  File file{std::fopen(path, "rb")};
+  if (!file.f) {
+    error = std::strerror(errno);
+    return false;
+  }
+  jpeg_decompress_struct info{};
+  Trap trap;
+  info.err = installTrap(trap);
+  HostImage result;
+  std::string problem;
+  const bool decoded = decode(info, file.f, trap, result, problem);
+  jpeg_destroy_decompress(&info);
+  if (!decoded) {
+    error = !problem.empty() ? problem : std::string("damaged or truncated JPEG data (") + trap.message + ")";
+    return false;
+  }
+  image = std::move(result);
+  return true;
+}
+
+bool writeJpeg(const char* path, const HostImage& image, int quality, std::string& error) {
+  File file{std::fopen(path, "wb")};
+  if (!file.f) {
+    error = std::strerror(errno);
+    return false;
+  }
+  jpeg_compress_struct info{};
+  Trap trap;
+  info.err = installTrap(trap);
+  const bool encoded = encode(info, file.f, trap, image, quality);
+  jpeg_destroy_compress(&info);
+  if (!encoded) {
+    error = trap.message;
+    return false;
+  }
+  const bool written = !std::ferror(file.f);
+  const bool closed = std::fclose(file.f) == 0;
+  file.f = nullptr;
+  if (!written || !closed) {
+    error = std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+

@@ -1,0 +1,212 @@
+#include "app/options.h"
+
+#include <charconv>
+#include <vector>
+
+#include "app/setting_names.h"
+
+namespace {
+
+enum Use : unsigned { kApply = 1, kMake = 2 };
+
+struct OptionSpec {
+  const char* name;
+  const char* alias;  // another spelling, or null
+  bool takesValue;
+  unsigned use;       // the commands that accept it
+};
+
+const OptionSpec kOptions[] = {
+    {"--output", "-o", true, kApply},     {"--set", nullptr, true, kApply | kMake},
+    {"--glue", nullptr, true, kApply | kMake}, {"--colour", "--color", true, kApply | kMake},
+    {"--seed", nullptr, true, kApply | kMake}, {"--centre", "--center", true, kApply | kMake},
+    {"--last", nullptr, false, kApply | kMake}, {"--preset", nullptr, true, kApply | kMake},
+    {"--action", nullptr, true, kApply | kMake}, {"--record", nullptr, true, kApply},
+    {"--mask", nullptr, true, kApply},    {"--depth", nullptr, true, kApply},
+    {"--quality", nullptr, true, kApply}, {"--quiet", "-q", false, kApply},
+    {"--progress", nullptr, false, kApply}, {"--module", nullptr, true, kApply},
+};
+
+bool parseNumber(const std::string& text, int& value) {
+  const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return problem == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+bool setOnce(std::string& field, const std::string& value, const char* option, std::string& error) {
+  if (!field.empty()) {
+    error = std::string(option) + " is given twice";
+    return false;
+  }
+  field = value;
+  return true;
+}
+
+bool takeOption(const OptionSpec& spec, const std::string& value, Options& o, std::string& error) {
+  const std::string name = spec.name;
+  SettingsChoice& s = o.settings;
+  if (name == "--output") return setOnce(o.output, value, spec.name, error);
+  if (name == "--set") return parseSetting(value, s.changes, error);
+  if (name == "--glue") return parseGlue(value, s.changes, error);
+  if (name == "--colour") return parseColour(value, s.changes, error);
+  if (name == "--seed") return parseSeed(value, s.changes, error);
+  if (name == "--centre") return parseCentre(value, s.changes, error);
+  if (name == "--last") {
+    s.last = true;
+    return true;
+  }
+  if (name == "--preset") return setOnce(s.preset, value, spec.name, error);
+  if (name == "--action") return setOnce(s.action, value, spec.name, error);
+  if (name == "--record") return setOnce(o.record, value, spec.name, error);
+  if (name == "--mask") return setOnce(o.mask, value, spec.name, error);
+  if (name == "--module") return setOnce(o.module, value, spec.name, error);
+  if (name == "--depth") {
+    if (!parseNumber(value, o.depth) || (o.depth != 8 && o.depth != 16 && o.depth != 32)) {
+      error = "--depth is 8, 16 or 32, not \"" + value + "\"";
+      return false;
+    }
+    return true;
+  }
+  if (name == "--quality") {
+    if (!parseNumber(value, o.jpegQuality) || o.jpegQuality < 1 || o.jpegQuality > 100) {
+      error = "--quality is a whole number from 1 to 100, not \"" + value + "\"";
+      return false;
+    }
+    return true;
+  }
+  const Feedback wanted = name == "--quiet" ? Feedback::quiet : Feedback::progress;
+  if (o.feedback != Feedback::automatic && o.feedback != wanted) {
+    error = "--quiet and --progress contradict each other";
+    return false;
+  }
+  o.feedback = wanted;
+  return true;
+}
+
+const OptionSpec* findOption(const std::string& word) {
+  for (const OptionSpec& spec : kOptions)
+    if (word == spec.name || (spec.alias && word == spec.alias)) return &spec;
+  return nullptr;
+}
+
+bool isHelp(const std::string& word) { return word == "--help" || word == "-h"; }
+
+// The words after the command: options (with "--name value" or "--name=value") and
+// positional arguments; "--" makes everything after it positional.
+bool parseCommandWords(const std::vector<std::string>& words, unsigned use, const char* command, Options& o,
+                       std::vector<std::string>& positional, std::string& error) {
+  bool optionsEnded = false;
+  for (size_t i = 0; i < words.size(); ++i) {
+    std::string word = words[i];
+    if (optionsEnded || word.size() < 2 || word[0] != '-') {
+      positional.push_back(word);
+      continue;
+    }
+    if (word == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::string value;
+    bool valueAttached = false;
+    if (const size_t equals = word.find('='); word.rfind("--", 0) == 0 && equals != std::string::npos) {
+      value = word.substr(equals + 1);
+      word = word.substr(0, equals);
+      valueAttached = true;
+    }
+    const OptionSpec* spec = findOption(word);
+    if (!spec || !(spec->use & use)) {
+      error = std::string(command) + ": unknown option " + word + " (tarve " + command + " --help lists the options)";
+      return false;
+    }
+    if (spec->takesValue && !valueAttached) {
+      if (i + 1 >= words.size()) {
+        error = word + " needs a value";
+        return false;
+      }
+      value = words[++i];
+    } else if (!spec->takesValue && valueAttached) {
+      error = word + " takes no value";
+      return false;
+    }
+    if (!takeOption(*spec, value, o, error)) return false;
+  }
+  const SettingsChoice& s = o.settings;
+  if (int(s.last) + int(!s.preset.empty()) + int(!s.action.empty()) > 1) {
+    error = "--last, --preset and --action each choose the settings: give only one of them";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool parseOptions(int argc, const char* const* argv, Options& o, std::string& error) {
+  o = {};
+  std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.empty() || isHelp(words[0])) {
+    o.command = Command::help;
+    return true;
+  }
+  if (words[0] == "--version") {
+    o.command = Command::version;
+    return true;
+  }
+  if (words[0] == "help") {
+    o.command = Command::help;
+    o.helpTopic = words.size() > 1 ? words[1] : "";
+    return true;
+  }
+  std::string command = words[0];
+  words.erase(words.begin());
+  if (command == "preset") {
+    if (words.empty() || isHelp(words[0])) {
+      o.helpTopic = "preset";
+      return true;
+    }
+    command += " " + words[0];
+    words.erase(words.begin());
+  }
+  for (const std::string& w : words)
+    if (isHelp(w)) {
+      o.command = Command::help;
+      o.helpTopic = command.rfind("preset", 0) == 0 ? "preset" : command;
+      return true;
+    }
+
+  std::vector<std::string> positional;
+  if (command == "apply") {
+    o.command = Command::apply;
+    if (!parseCommandWords(words, kApply, "apply", o, positional, error)) return false;
+    if (positional.size() != 1) {
+      error = positional.empty() ? "apply: which image? tarve apply INPUT -o OUTPUT"
+                                 : "apply: one input image only, got \"" + positional[1] + "\" as well";
+      return false;
+    }
+    if (o.output.empty()) {
+      error = "apply: where to? give the output file with -o OUTPUT";
+      return false;
+    }
+    o.input = positional[0];
+    return true;
+  }
+  if (command == "glues") {
+    o.command = Command::glues;
+    if (!words.empty()) {
+      error = "glues takes no arguments";
+      return false;
+    }
+    return true;
+  }
+  if (command == "preset info" || command == "preset make") {
+    const bool make = command == "preset make";
+    o.command = make ? Command::presetMake : Command::presetInfo;
+    if (!parseCommandWords(words, make ? unsigned(kMake) : 0u, command.c_str(), o, positional, error)) return false;
+    if (positional.size() != 1) {
+      error = command + " needs exactly one settings file, such as water.q8r";
+      return false;
+    }
+    o.input = positional[0];
+    return true;
+  }
+  error = "unknown command \"" + command + "\"; the commands are apply, glues, preset info and preset make (tarve --help)";
+  return false;
+}

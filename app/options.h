@@ -1,0 +1,33 @@
+// The command line: a command (apply, glues, preset info, preset make), its files and
+// options. Every mistake is found here, before any file is touched.
+#pragma once
+
+#include <string>
+
+#include "app/host/host.h"
+
+enum class Command { help, version, apply, glues, presetInfo, presetMake };
+
+enum class Feedback { automatic, quiet, progress };
+
+// Where a run's settings come from, and the changes made to them on the command line.
+struct SettingsChoice {
+  bool last = false;   // the last-used settings
+  std::string preset;  // a settings file
+  std::string action;  // a recorded action
+  Descriptor changes;  // --set, --glue, --colour, --seed, --centre, in order
+};
+
+struct Options {
+  Command command = Command::help;
+  std::string helpTopic;  // with Command::help: "", "apply", "glues" or "preset"
+  std::string input;      // apply: the image; preset info and make: the settings file
+  std::string output, mask, record, module;
+  SettingsChoice settings;
+  int32_t depth = 0;  // 0: the input's
+  int jpegQuality = 90;
+  Feedback feedback = Feedback::automatic;
+};
+
+// False with a message; a request for help is not a mistake.
+bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error);
