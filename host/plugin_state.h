@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "files/memory_dot_store.h"
 #include "host/settings.h"
 #include "raster/memory.h"
 #include "raster/raster.h"
@@ -66,6 +67,8 @@ struct PluginState {
   int32_t maskFirstRow, maskLastRow, inFirstRow, inLastRow;
   int32_t fitScale;
   int32_t passIndex, passCount;  // passes of a raster render that makes several layers
+
+  MemoryDots memoryDots;
 
   int32_t dialogExit;  // 1 OK, 2 Cancel
 };

@@ -85,6 +85,7 @@ void releaseWorkingMemory(PluginState& state) {
 }
 
 void finishRun(PluginState& state) {
+  saveMemoryDotMap(state.memoryDots);
   releaseWorkingMemory(state);
   emptyHostRects(*state.filterRecord);
 }

@@ -6,6 +6,7 @@
 #include "host/host_services.h"
 #include "host/module.h"
 #include "host/render_job.h"
+#include "host/settings_file.h"
 #include "host/scripting.h"
 #include "resources/dialog_templates.h"
 
@@ -81,8 +82,11 @@ void doStart(PluginState& state) {
   // The rasters take their memory where the working buffers do.
   state.source.memory = state.preview.memory = state.thumbnail.memory = record.bufferProcs;
   createRaster(state.thumbnail, kThumbnailSize, kThumbnailSize, kFormatRgba8, kEdgeClamp, false);
+  // A replayed action brings its own settings; otherwise the last accepted ones come back.
+  if (!scriptedParametersPresent(record)) loadCachedSettings(block.settings, &state.thumbnail);
   if (state.firstRun) state.firstRun = false;
   block.sourceLoaded = false;
+  loadMemoryDotMap(state.memoryDots);
 
   state.imageWidth = record.filterRect.right - record.filterRect.left;
   state.imageHeight = record.filterRect.bottom - record.filterRect.top;
@@ -113,6 +117,7 @@ void doStart(PluginState& state) {
       finishRun(state);
       return;
     }
+    saveCachedSettings(block.settings, &state.thumbnail);
   }
 
   block.renderMode = kRenderFinal;

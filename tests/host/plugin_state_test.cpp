@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "app/host/host.h"
 #include "tests/isolated_temp.h"
@@ -64,6 +65,30 @@ TEST_F(State, ATooSmallParametersHandleIsMadeWhole) {
   ASSERT_EQ(hostCall(host, filterSelectorParameters), 0);
   EXPECT_GE(host.handleProcs.getSizeProc(host.record.parameters), static_cast<int32_t>(sizeof(ParameterBlock)));
   EXPECT_EQ(blockOf(host).settings.horizon, 60);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(State, OkKeepsTheSettingsForTheNextRunAndCancelDoesNot) {
+  const std::string cached = isolatedTempFolder() + "Tarve cached settings C";
+  std::filesystem::remove(cached);
+  setenv("TARVE_HEADLESS_EVENTS", "command 2", 1);
+  EXPECT_EQ(hostRunFilter(host, true), userCanceledErr);
+  EXPECT_FALSE(std::filesystem::exists(cached));
+
+  blockOf(host).settings.horizon = 77;
+  setenv("TARVE_HEADLESS_EVENTS", "command 1", 1);
+  EXPECT_EQ(hostRunFilter(host, true), 0);
+  unsetenv("TARVE_HEADLESS_EVENTS");
+  EXPECT_TRUE(std::filesystem::exists(cached));
+
+  // The next run starts from the settings of the last accepted one.
+  blockOf(host).settings.horizon = 5;
+  EXPECT_EQ(hostRunFilter(host, false), 0);
+  EXPECT_EQ(blockOf(host).settings.horizon, 77);
+  EXPECT_TRUE(std::filesystem::exists(isolatedTempFolder() + "Tarve memdot map 2"));
 }
 
 }  // namespace
