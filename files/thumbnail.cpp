@@ -42,11 +42,14 @@ bool placeThumbnail(const uint8_t* rgba, int32_t width, int32_t height, Raster& 
     }
   buildPyramid(picture);
   // A picture of the thumbnail's own size (every file of ours) lands pixel for pixel; any
-  // other is scaled with the filtered resampling.
-  if (!copyRaster(picture, thumbnail))
+  // other is scaled with the filtered resampling, which needs the kernel tables.
+  bool placed = copyRaster(picture, thumbnail);
+  if (!placed && picture.kernels) {
     resample(picture, thumbnail, {0, 0, levelWidth(thumbnail, 0), levelHeight(thumbnail, 0)}, {0, 0, width, height}, 0.0f);
+    placed = true;
+  }
   releaseRaster(picture);
-  return true;
+  return placed;
 }
 
 bool decodeThumbnail(const uint8_t* data, size_t size, int32_t width, int32_t height, Raster& thumbnail) {

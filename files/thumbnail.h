@@ -18,8 +18,9 @@ constexpr size_t kThumbnailStreamLimit = 49152;
 void resetToBlankThumbnail(Raster& thumbnail);
 
 // A width x height picture of RGBA bytes (each side at least 1) into the whole thumbnail
-// raster, reduced levels included: copied when the sizes match, scaled otherwise (which
-// needs the thumbnail's kernel tables). false when there was no memory for it.
+// raster, reduced levels included: copied when the sizes match, scaled otherwise. false
+// when there was no memory for it, or it needed scaling and the thumbnail has no kernel
+// tables.
 bool placeThumbnail(const uint8_t* rgba, int32_t width, int32_t height, Raster& thumbnail);
 
 // Decodes a JPEG thumbnail of width x height and places it. A damaged stream still places

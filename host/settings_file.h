@@ -31,7 +31,8 @@ OSErr writeSettingsFile(const char* path, const Settings& settings, const Raster
 // to date. The thumbnail, when the file has one and `thumbnail` is a raster, is scaled into
 // it. Reading stops at the first failed read: what was read until then is kept, every
 // other field keeps the value it had, and the result is readErr. A version outside 1..40
-// is readErr with nothing changed; 99 when the file cannot be opened.
+// is readErr with nothing changed; 99 when the file cannot be opened. `found` is always
+// reset first.
 OSErr readSettingsFile(const char* path, int32_t mode, Settings& settings, Raster* thumbnail, ThumbnailRead& found);
 
 // The cached settings "Tarve cached settings C" in the temporary folder: loaded over the

@@ -59,6 +59,10 @@ TEST(Thumbnail, OtherSizesAreScaledToFill) {
       p[2] = x < 32 ? 0 : 250;
       p[3] = 255;
     }
+  Raster withoutKernels{};
+  ASSERT_TRUE(createRaster(withoutKernels, kThumbnailSide, kThumbnailSide, kFormatRgba8, kEdgeClamp, false));
+  EXPECT_FALSE(placeThumbnail(rgba.data(), 64, 32, withoutKernels));
+  releaseRaster(withoutKernels);
   ASSERT_TRUE(placeThumbnail(rgba.data(), 64, 32, loaded.raster));
   for (int32_t y : {2, 64, 125}) {
     EXPECT_NEAR(getPixel(10, y, loaded.raster, 0).r, 250, 3) << y;
