@@ -7,6 +7,7 @@
 
 #include "raster/kernels.h"
 #include "raster/raster.h"
+#include "render/glue.h"
 #include "render/surface.h"
 
 struct WorkRecord {
@@ -19,7 +20,11 @@ struct WorkRecord {
   // raster's `kernels` points at these.
   NoiseTables noise;
   KernelTables kernels;
+  uint8_t triangle[kTriangleSize];  // the glue stage's (buildTriangleTable)
 
   // Where a render into a raster goes (render mode 2); null otherwise.
   Raster* target;
+
+  // The glue stage's view of the row being rendered, refreshed at the row's first pixel.
+  GlueRow glueRow;
 };
