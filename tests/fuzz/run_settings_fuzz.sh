@@ -27,8 +27,10 @@ clang++ $flags -fsanitize=fuzzer tests/fuzz/settings_reader_fuzz.cpp $objects -l
 clang++ $flags tests/fuzz/make_settings_seeds.cpp $objects -ljpeg -o "$out/make_settings_seeds"
 "$out/make_settings_seeds" "$out/seeds"
 
-# The corpus grows between local runs; the seeds are always among it.
+# Inputs that once found a fault are replayed first; the corpus grows between local runs
+# and the seeds are always among it.
 cd "$out"
+./settings_reader_fuzz ../tests/fuzz/settings_regressions/* 2>regressions.log || { tail -60 regressions.log; exit 1; }
 ./settings_reader_fuzz -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
   -print_final_stats=1 corpus seeds 2>fuzz.log || { tail -60 fuzz.log; exit 1; }
 grep -E "^stat::number_of_executed_units|^stat::peak_rss_mb|^#[0-9]+ +DONE" fuzz.log

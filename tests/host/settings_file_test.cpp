@@ -398,6 +398,13 @@ TEST_F(SettingsFile, SmallThumbnailsOfOlderVersions) {
   EXPECT_EQ(t.colourF.blue, 0x3333);
   EXPECT_FLOAT_EQ(t.centreY, 0.25f);
 
+  // A narrow picture is stretched over the whole thumbnail (the fuzzer once found an
+  // overflow in the scaling of exactly this one).
+  writeWholeFile(path, file(4, 50, std::vector<uint8_t>(4 * 50 * 3, 200)));
+  ASSERT_EQ(readSettingsFile(path.c_str(), kReadSettingsAndThumbnail, t, &thumbnail.raster, found), noErr);
+  EXPECT_TRUE(found.loaded);
+  EXPECT_NEAR(getPixel(127, 127, thumbnail.raster, 0).g, 200, 2);
+
   // Sizes beyond 128 are clamped.
   writeWholeFile(path, file(500, 1, std::vector<uint8_t>(128 * 3, 90)));
   ASSERT_EQ(readSettingsFile(path.c_str(), kReadSettingsAndThumbnail, t, &thumbnail.raster, found), noErr);
