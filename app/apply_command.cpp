@@ -11,6 +11,7 @@
 #include "app/image_files.h"
 #include "app/interrupt.h"
 #include "app/sample_depth.h"
+#include "app/selection.h"
 #include "app/settings_choice.h"
 
 namespace {
@@ -82,7 +83,7 @@ int applyCommand(const Options& o) {
   run.bar = &bar;
   installInterruptHandler();
   const bool ran = runFilter(module, run, error);
-  progressBarEnd(bar);
+  progressBarEnd(bar, ran);
   closeSettingsFolder(folder);
   closeModule(module);
   if (!ran) {

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "app/interrupt.h"
+#include "app/selection.h"
 
 namespace {
 
@@ -91,6 +92,7 @@ bool runFilter(const FilterModule& module, FilterRun& run, std::string& error) {
   run.interrupted = gInterrupted != 0;
   run.recorded = host.actions.recorded;
   run.image = std::move(host.destination);
+  if (!host.selection.empty()) applySelection(host.source, host.selection, run.image);
   hostClose(host);
   if (run.interrupted) {
     error = "interrupted: nothing was written";

@@ -24,7 +24,7 @@ void closeModule(FilterModule& module);
 
 struct FilterRun {
   HostImage image;                  // in: the source; out: the result
-  std::vector<uint8_t> selection;   // empty: no selection
+  std::vector<uint8_t> selection;   // empty: no selection; the result is kept where it is set
   std::optional<Descriptor> play;   // played silently; none: no descriptor this run
   ProgressBar* bar = nullptr;
   int16_t result = 0;               // the module's result

@@ -20,7 +20,8 @@ void progressBarUpdate(void* context, int32_t done, int32_t total) {
   std::fflush(bar.stream);
 }
 
-void progressBarEnd(ProgressBar& bar) {
+void progressBarEnd(ProgressBar& bar, bool completed) {
+  if (completed && bar.shownPercent >= 0) progressBarUpdate(&bar, 1, 1);
   if (bar.stream && bar.shownPercent >= 0) std::fputc('\n', bar.stream);
   bar.shownPercent = -1;
 }

@@ -12,5 +12,6 @@ struct ProgressBar {
 
 // The host's progress procedure calls this through Host::onProgress.
 void progressBarUpdate(void* bar, int32_t done, int32_t total);
-// Ends the line the bar was drawn on, if it was drawn.
-void progressBarEnd(ProgressBar& bar);
+// Ends the line the bar was drawn on, if it was drawn; a completed run shows 100 % first
+// (modules report progress now and then, not necessarily at the very end).
+void progressBarEnd(ProgressBar& bar, bool completed);

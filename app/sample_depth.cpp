@@ -62,11 +62,3 @@ HostImage convertDepth(const HostImage& image, int32_t depth) {
   for (size_t i = 0; i < count; ++i) storeSample(out, i, sampleAt(image, i));
   return out;
 }
-
-std::vector<uint8_t> greyAsSelection(const HostImage& image) {
-  const HostImage grey = convertDepth(image, 8);
-  const size_t pixels = static_cast<size_t>(grey.width) * grey.height;
-  std::vector<uint8_t> selection(pixels);
-  for (size_t i = 0; i < pixels; ++i) selection[i] = grey.samples[i * grey.planes()];
-  return selection;
-}

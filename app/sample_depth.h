@@ -20,6 +20,3 @@ constexpr uint16_t fileFrom16(uint16_t host) {
 // The image at another depth (8, 16 or 32). Floats are clamped to 0..1 when they go to
 // integers; integers are scaled to the nearest level.
 HostImage convertDepth(const HostImage& image, int32_t depth);
-
-// The first colour plane of a grey image as one 8-bit value per pixel (a selection).
-std::vector<uint8_t> greyAsSelection(const HostImage& image);
