@@ -4,9 +4,9 @@
 //
 // Counters: start_s (acquisition, pyramid and preparation), rows_s (the row loop with the
 // host's row deliveries) and rows_ns_per_pixel, in wall-clock time; the same in the thread's
-// processor time (start_cpu_s, rows_cpu_s), which a busy machine disturbs less. The "dry" variant puts every pixel above
-// the water line and the "water" variant every pixel below it, which gives the cost of each
-// kind of pixel.
+// processor time (start_cpu_s, rows_cpu_s), which a busy machine disturbs less. The "dry"
+// variant puts every pixel above the water line and the "water" variant every pixel below
+// it, which gives the cost of each kind of pixel.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
