@@ -65,19 +65,29 @@ TEST_F(Actions, ACloseErrorEndsStartBeforeTheDialog) {
 }
 
 TEST_F(Actions, HostsThatSkipScriptingNeverHaveTheirDescriptorsRead) {
+  // An interactive run leaves last-used settings with a ripple height of 71.
+  open();
+  setenv("TARVE_HEADLESS_EVENTS", "command 1", 1);
+  host.actions.play = Descriptor{integerValue(k("0004"), 71)};
+  host.actions.playInfo = plugInDialogDisplay;
+  ASSERT_EQ(hostRunFilter(host, true), 0);
+  ASSERT_EQ(shown.lines(), "shown TARVE\n");
+
   for (OSType signature : {k("PSP8"), k("PSP9")}) {
     Host h;
     h.switches.hostSig = signature;
     hostOpen(h, moduleEntry(), patternImage(16, 12, 8, 3, false));
-    h.actions.play = Descriptor{integerValue(k("0004"), 71)};
+    h.actions.play = Descriptor{integerValue(k("0004"), 70)};
     h.actions.playInfo = plugInDialogSilent;
     EXPECT_EQ(hostRunFilter(h, false), 0) << std::hex << signature;
     EXPECT_EQ(h.actions.readsOpened, 0) << std::hex << signature;
-    // Their runs are still handed back, with the settings the module ran with.
+    // The last-used settings are the run's, and the run is still handed back for recording.
     ASSERT_TRUE(h.actions.recorded) << std::hex << signature;
-    EXPECT_NE(findValue(*h.actions.recorded, k("0004"))->integer, 71) << std::hex << signature;
+    EXPECT_EQ(findValue(*h.actions.recorded, k("0004"))->integer, 71) << std::hex << signature;
     hostClose(h);
+    EXPECT_EQ(h.log.handlesAllocated, h.log.handlesDisposed) << std::hex << signature;
   }
+  EXPECT_EQ(shown.lines(), "shown TARVE\n");
 }
 
 TEST_F(Actions, AHostWithoutDescriptorsKeepsTheDialogRequest) {
