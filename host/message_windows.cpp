@@ -1,3 +1,4 @@
+#include "files/metadata_blocks.h"
 #include "host/module.h"
 #include "resources/dialog_templates.h"
 #include "ui/window.h"
@@ -10,7 +11,7 @@ static bool aboutProc(UiDialog* dialog, const UiEvent& event, void*) {
       uiEndDialog(dialog, 1);
       return true;
     case UiMessage::command:
-      if (event.id == kAboutWebButton) uiOpenAddress(kMakerAddress);
+      if (event.id == kAboutWebButton) uiOpenAddress(kMakerWebAddress);
       uiEndDialog(dialog, event.id);
       return true;
   }

@@ -6,6 +6,7 @@
 #include "raster/kernels.h"
 #include "raster/pyramid.h"
 #include "render/band_renderer.h"
+#include "render/glue_modes.h"
 #include "render/work_record.h"
 
 // ---- sizes and memory -----------------------------------------------------------------
@@ -275,6 +276,7 @@ void beginFinalRender(PluginState& state) {
   FilterRecord& r = *state.filterRecord;
   ParameterBlock& block = *state.parameters;
   block.previewOriginX = block.previewOriginY = 0;
+  buildTriangleTable(state.work->triangle);
   acquireSource(state);
   if (*state.result == noErr) {
     r.filterRect = state.savedFilterRect;
@@ -380,6 +382,7 @@ void renderToRaster(PluginState& state, Raster* target, bool& cancelled) {
   noteRowWindows(state);
   block.renderMode = kRenderRaster;
   state.work->target = target;
+  buildTriangleTable(state.work->triangle);
   prepareRender(state);
 
   for (int32_t i = 0; i < height && *state.result == noErr && !cancelled; ++i) {

@@ -7,6 +7,8 @@
 #include "host/module.h"
 #include "host/render_job.h"
 #include "host/settings_file.h"
+#include "raster/kernels.h"
+#include "render/work_record.h"
 #include "host/scripting.h"
 #include "resources/dialog_templates.h"
 
@@ -81,6 +83,9 @@ void doStart(PluginState& state) {
 
   // The rasters take their memory where the working buffers do.
   state.source.memory = state.preview.memory = state.thumbnail.memory = record.bufferProcs;
+  // Thumbnails of other sizes are resampled into it, which needs the sampling kernel.
+  buildKernelTables(state.work->kernels);
+  state.thumbnail.kernels = &state.work->kernels;
   createRaster(state.thumbnail, kThumbnailSize, kThumbnailSize, kFormatRgba8, kEdgeClamp, false);
   // A replayed action brings its own settings; otherwise the last accepted ones come back.
   if (!scriptedParametersPresent(record)) loadCachedSettings(block.settings, &state.thumbnail);

@@ -14,7 +14,7 @@ const ControlTemplate aboutControls[] = {
     {1001, ControlKind::picture, nullptr, {16, 16, 96, 96}},
     {1002, ControlKind::picture, nullptr, {128, 16, 240, 48}},
     {1003, ControlKind::picture, nullptr, {128, 72, 240, 40}},
-    {kAboutWebButton, ControlKind::pushButton, "cobaltfinch.example", {248, 128, 120, 24}},
+    {kAboutWebButton, ControlKind::pushButton, "www.cobaltfinch.example", {248, 128, 120, 24}},
 };
 }  // namespace
 
