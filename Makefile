@@ -21,5 +21,11 @@ bench: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
 
+# Renders the bundled sample scene with the default settings.
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tarve tarve_module sample_scene_image
+	@$(BUILD)/tarve apply $(BUILD)/sample-scene.png -o $(BUILD)/sample-water.png
+	@echo "The sample scene with water: $(abspath $(BUILD))/sample-water.png"
+
 clean:
 	rm -rf $(BUILD)

@@ -98,7 +98,7 @@ std::string settingsList() {
   const SettingName* names = settingNames(count);
   for (int32_t i = 0; i < count; ++i) {
     std::string left = std::string("  \"") + names[i].name + "\"";
-    if (names[i].field) left += std::string(" or ") + names[i].field;
+    if (names[i].field && std::string(names[i].field) != names[i].name) left += std::string(" or ") + names[i].field;
     left.resize(std::max<size_t>(left.size() + 2, 40), ' ');
     out += left + names[i].values + "\n";
   }
