@@ -28,17 +28,18 @@ struct AxisTaps {
   int32_t phase;  // 0..127
 };
 
-// The sample's nearest pixel and sub-pixel phase along one axis. The index is the floor of
-// the position, which is its truncation for every position inside the level and keeps the
-// phase within the table for positions before it.
+// The sample's nearest pixel and sub-pixel phase along one axis, from the position counted
+// in 1/128 pixel: scaling by 128 is exact, so this is the truncation of the position and of
+// its fraction times 128 for every position inside the level; before the level it rounds
+// down, which keeps the phase within the table.
 inline AxisTaps splitPosition(float normalised, float size) {
-  float pixel = normalised * size - 0.5f;
-  float u = pixel + 0.5f;
+  float u = (normalised * size - 0.5f) + 0.5f;
   if (!(u >= -kPositionLimit)) u = u < 0.0f ? -kPositionLimit : 0.0f;  // NaN reads as 0
   if (u > kPositionLimit) u = kPositionLimit;
-  int32_t index = static_cast<int32_t>(u);
-  if (u < static_cast<float>(index)) --index;
-  return {index, static_cast<int32_t>((u - static_cast<float>(index)) * 128.0f)};
+  const float steps = u * 128.0f;
+  int32_t t = static_cast<int32_t>(steps);
+  if (steps < static_cast<float>(t)) --t;
+  return {t >> 7, t & 127};
 }
 
 inline int32_t wrapIndex(int32_t i, int32_t size) {
@@ -54,15 +55,36 @@ inline void edgeTaps(int32_t index, int32_t size, bool wrap, int32_t (&taps)[kTa
   }
 }
 
-// Five rows of five pixels, `bytesPerPixel` apart: straight in a tile when the
-// neighbourhood lies inside one, otherwise gathered pixel by pixel into `block`.
+// Five rows of five pixels, `bytesPerPixel` apart, and the phases that weigh them.
 struct Neighbourhood {
   const uint8_t* rows[kTaps];
   int32_t phaseX, phaseY;
-  uint8_t block[kTaps][kTaps * kMaxPixelBytes];
 };
 
-inline void locate(const Raster& raster, int32_t level, float x, float y, Neighbourhood& n) {
+// Where a neighbourhood that does not lie inside one tile is gathered.
+using Block = uint8_t[kTaps][kTaps * kMaxPixelBytes];
+
+// Every pixel by its own tile lookup, after the edge mode. `PixelBytes` is the format's
+// pixel size, or 0 for the raster's own (format 0 with or without the border).
+template <int PixelBytes>
+[[gnu::noinline]] void gather(const Raster& raster, int32_t level, int32_t ix, int32_t iy,
+                              bool wrapX, bool wrapY, Block& block, Neighbourhood& n) {
+  int32_t xs[kTaps], ys[kTaps];
+  edgeTaps(ix, raster.width[level], wrapX, xs);
+  edgeTaps(iy, raster.height[level], wrapY, ys);
+  const size_t bpp = PixelBytes ? size_t(PixelBytes) : size_t(raster.bytesPerPixel);
+  for (int k = 0; k < kTaps; ++k) {
+    for (int t = 0; t < kTaps; ++t)
+      std::memcpy(block[k] + t * bpp, pixelAddress(raster, level, xs[t], ys[k]), bpp);
+    n.rows[k] = block[k];
+  }
+}
+
+// The neighbourhood of a sample: straight in the tile when it lies inside one, otherwise
+// gathered into `block`.
+template <int PixelBytes>
+[[gnu::always_inline]] inline void locate(const Raster& raster, int32_t level, float x, float y,
+                                          Block& block, Neighbourhood& n) {
   const int32_t width = raster.width[level], height = raster.height[level];
   const bool wrapX = raster.edgeMode == kEdgeWrap || raster.edgeMode == kEdgeWrapHorizontal;
   const bool wrapY = raster.edgeMode == kEdgeWrap;
@@ -73,74 +95,76 @@ inline void locate(const Raster& raster, int32_t level, float x, float y, Neighb
   if (wrapX) ax.index = wrapIndex(ax.index, width);
   if (wrapY) ay.index = wrapIndex(ay.index, height);
   const int32_t left = ax.index - 2, top = ay.index - 2;
-  const size_t bpp = size_t(raster.bytesPerPixel);
-
-  if (left >= 0 && top >= 0 && ax.index + 2 < width && ay.index + 2 < height &&
-      (left & (kTileSize - 1)) <= kLastFastOffset && (top & (kTileSize - 1)) <= kLastFastOffset) {
-    const uint8_t* first = pixelAddress(raster, level, left, top);
-    const size_t rowBytes = size_t(tileAt(raster, level, left, top).stride) * bpp;
-    for (int k = 0; k < kTaps; ++k) n.rows[k] = first + k * rowBytes;
+  if (left < 0 || top < 0 || ax.index + 2 >= width || ay.index + 2 >= height ||
+      (left & (kTileSize - 1)) > kLastFastOffset || (top & (kTileSize - 1)) > kLastFastOffset) {
+    gather<PixelBytes>(raster, level, ax.index, ay.index, wrapX, wrapY, block, n);
     return;
   }
-
-  int32_t xs[kTaps], ys[kTaps];
-  edgeTaps(ax.index, width, wrapX, xs);
-  edgeTaps(ay.index, height, wrapY, ys);
-  for (int k = 0; k < kTaps; ++k) {
-    for (int t = 0; t < kTaps; ++t)
-      std::memcpy(n.block[k] + t * bpp, pixelAddress(raster, level, xs[t], ys[k]), bpp);
-    n.rows[k] = n.block[k];
-  }
+  const RasterTile& tile = tileAt(raster, level, left, top);
+  const size_t bpp = PixelBytes ? size_t(PixelBytes) : size_t(raster.bytesPerPixel);
+  const size_t rowBytes = size_t(tile.stride) * bpp;
+  const uint8_t* first = static_cast<const uint8_t*>(tile.buffer.data) +
+                         size_t(top & (kTileSize - 1)) * rowBytes + size_t(left & (kTileSize - 1)) * bpp;
+  for (int k = 0; k < kTaps; ++k) n.rows[k] = first + k * rowBytes;
 }
 
-// Two 16-bit weights side by side, the first in the low half, for one multiply-add over a
-// pair of pixels.
-inline int32_t weightPair(int16_t first, int16_t second) {
-  return int32_t(uint32_t(uint16_t(first)) | uint32_t(uint16_t(second)) << 16);
+// Two neighbouring 16-bit taps as one 32-bit lane: tap k in the low half, tap k + 1 in the
+// high half, for one multiply-add over the pixels they weigh.
+inline __m128i tapPair(const int16_t* taps, int k) {
+  int32_t pair;
+  std::memcpy(&pair, taps + k, sizeof pair);
+  return _mm_set1_epi32(pair);
 }
 
-// The low 32 bits of each lane times w; sums that fit 32 bits come out exact.
-inline __m128i multiply32(__m128i a, int32_t w) {
-  const __m128i b = _mm_set1_epi32(w);
-  const __m128i even = _mm_mul_epu32(a, b);
-  const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), b);
-  return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
-                            _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
-}
+// The filters return red, green, blue and alpha in that order.
 
 // Format 3: weights of 2048, the weighted sum times 2^-22. Pixel t of a row takes tap
-// 4 - t. Every sum fits 32 bits: the absolute weights of a phase total at most 2430.
-PixelValue filterRgba8(const Neighbourhood& n, const KernelTables& kernels) {
+// 4 - t. Every sum fits 32 bits (the absolute weights of a phase total at most 2430), so
+// the vertical products need only their low 32 bits, which unsigned multiplies give.
+[[gnu::always_inline]] inline __m128 filterRgba8(const Neighbourhood& n, const KernelTables& kernels) {
   const int16_t* wx = kernels.weights2048[n.phaseX];
   const int16_t* wy = kernels.weights2048[n.phaseY];
   const __m128i zero = _mm_setzero_si128();
-  const __m128i w01 = _mm_set1_epi32(weightPair(wx[4], wx[3]));
-  const __m128i w23 = _mm_set1_epi32(weightPair(wx[2], wx[1]));
-  const __m128i w4 = _mm_set1_epi32(weightPair(wx[0], 0));
-  __m128i total = zero;
+  // Pixel 1 and pixel 0 take taps 3 and 4, pixels 3 and 2 taps 1 and 2, pixel 4 tap 0
+  // (its partner component is zero).
+  const __m128i w10 = tapPair(wx, 3), w32 = tapPair(wx, 1), w4 = tapPair(wx, 0);
+  // The row weights as 32-bit lanes: taps 0..3, and tap 4 on its own.
+  const __m128i wy16 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(wy));
+  const __m128i wy0123 = _mm_srai_epi32(_mm_unpacklo_epi16(wy16, wy16), 16);
+  const __m128i rowWeights[kTaps] = {
+      _mm_set1_epi32(wy[4]), _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(3, 3, 3, 3)),
+      _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(2, 2, 2, 2)),
+      _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(1, 1, 1, 1)),
+      _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(0, 0, 0, 0))};
+  // Products of lanes 0 and 2, and of lanes 1 and 3, in 64-bit lanes; unrolled, the row
+  // weights stay in registers.
+  __m128i even = zero, odd = zero;
+#pragma GCC unroll 5
   for (int k = 0; k < kTaps; ++k) {
     const __m128i p0123 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n.rows[k]));
     int32_t word4;
     std::memcpy(&word4, n.rows[k] + 16, 4);
     const __m128i p123 = _mm_srli_si128(p0123, 4);
     // Components of neighbouring pixels interleaved, widened to 16 bits.
-    const __m128i pair01 = _mm_unpacklo_epi8(_mm_unpacklo_epi8(p0123, p123), zero);
-    const __m128i pair23 = _mm_unpacklo_epi8(_mm_unpackhi_epi8(p0123, p123), zero);
+    const __m128i pair10 = _mm_unpacklo_epi8(_mm_unpacklo_epi8(p123, p0123), zero);
+    const __m128i pair32 = _mm_unpacklo_epi8(_mm_unpackhi_epi8(p123, p0123), zero);
     const __m128i pair4 =
         _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word4), zero), zero);
     const __m128i row = _mm_add_epi32(
-        _mm_add_epi32(_mm_madd_epi16(pair01, w01), _mm_madd_epi16(pair23, w23)),
+        _mm_add_epi32(_mm_madd_epi16(pair10, w10), _mm_madd_epi16(pair32, w32)),
         _mm_madd_epi16(pair4, w4));
-    total = _mm_add_epi32(total, multiply32(row, wy[4 - k]));
+    even = _mm_add_epi64(even, _mm_mul_epu32(row, rowWeights[k]));
+    odd = _mm_add_epi64(odd, _mm_mul_epu32(_mm_srli_epi64(row, 32), rowWeights[k]));
   }
+  const __m128i total = _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                                           _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
   // Lanes hold the word's bytes in memory order: alpha, blue, green, red.
-  alignas(16) int32_t c[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(c), _mm_srai_epi32(total, 22));
-  return {float(c[3]), float(c[2]), float(c[1]), float(c[0])};
+  const __m128 abgr = _mm_cvtepi32_ps(_mm_srai_epi32(total, 22));
+  return _mm_shuffle_ps(abgr, abgr, _MM_SHUFFLE(0, 1, 2, 3));
 }
 
 // Format 0: as format 3 with one component.
-PixelValue filterGrey8(const Neighbourhood& n, const KernelTables& kernels, size_t step) {
+inline __m128 filterGrey8(const Neighbourhood& n, const KernelTables& kernels, size_t step) {
   const int16_t* wx = kernels.weights2048[n.phaseX];
   const int16_t* wy = kernels.weights2048[n.phaseY];
   int32_t total = 0;
@@ -150,30 +174,56 @@ PixelValue filterGrey8(const Neighbourhood& n, const KernelTables& kernels, size
     total += wy[4 - k] * row;
   }
   float v = float(total >> 22);
-  return {v, v, v, 255.0f};
+  return _mm_setr_ps(v, v, v, 255.0f);
+}
+
+// Two taps side by side in one 32-bit lane, the first in the low half.
+inline __m128i tapPair32(int32_t low, int32_t high) {
+  return _mm_set1_epi32(int32_t(uint32_t(uint16_t(low)) | uint32_t(uint16_t(high)) << 16));
 }
 
 // Format 4: weights of 32768; each row's sum and the final sum are divided by 32768,
-// rounding toward zero. 64 bits leave room for components above the host's 32768.
-PixelValue filterRgba16(const Neighbourhood& n, const KernelTables& kernels) {
+// rounding toward zero. Components are biased by -32768 to fit signed 16-bit multiply-adds;
+// as the taps of a phase sum to 32768, the bias takes exactly 2^30 off each row's sum,
+// which the division puts back as 32768. The rows are combined in doubles, exact for any
+// 16-bit component.
+inline __m128 filterRgba16(const Neighbourhood& n, const KernelTables& kernels) {
   const int32_t* wx = kernels.weights32768[n.phaseX];
   const int32_t* wy = kernels.weights32768[n.phaseY];
-  int64_t total[4] = {};
+  const __m128i bias = _mm_set1_epi16(int16_t(0x8000));
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i w01 = tapPair32(wx[4], wx[3]), w23 = tapPair32(wx[2], wx[1]);
+  const __m128i w4 = tapPair32(wx[0], 0);
+  const __m128i belowZero = _mm_set1_epi32(-(1 << 30));  // biased sums of negative rows
+  __m128d low = _mm_setzero_pd(), high = _mm_setzero_pd();  // red, green / blue, alpha
   for (int k = 0; k < kTaps; ++k) {
-    int64_t row[4] = {};
-    for (int t = 0; t < kTaps; ++t) {
-      uint16_t p[4];
-      std::memcpy(p, n.rows[k] + t * 8, sizeof p);
-      for (int c = 0; c < 4; ++c) row[c] += int64_t(wx[4 - t]) * p[c];
-    }
-    for (int c = 0; c < 4; ++c) total[c] += int64_t(wy[4 - k]) * (row[c] / 32768);
+    const uint8_t* row = n.rows[k];
+    const __m128i p01 = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row)), bias);
+    const __m128i p23 = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 16)), bias);
+    const __m128i p4 = _mm_xor_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + 32)), bias);
+    // Components of neighbouring pixels interleaved.
+    const __m128i pair01 = _mm_unpacklo_epi16(p01, _mm_srli_si128(p01, 8));
+    const __m128i pair23 = _mm_unpacklo_epi16(p23, _mm_srli_si128(p23, 8));
+    const __m128i biased = _mm_add_epi32(
+        _mm_add_epi32(_mm_madd_epi16(pair01, w01), _mm_madd_epi16(pair23, w23)),
+        _mm_madd_epi16(_mm_unpacklo_epi16(p4, zero), w4));
+    // Truncation toward zero: a negative sum rounds up.
+    const __m128i rounding = _mm_and_si128(_mm_cmplt_epi32(biased, belowZero), _mm_set1_epi32(32767));
+    const __m128i quotient = _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(biased, rounding), 15),
+                                           _mm_set1_epi32(32768));
+    const __m128d weight = _mm_set1_pd(double(wy[4 - k]));
+    low = _mm_add_pd(low, _mm_mul_pd(_mm_cvtepi32_pd(quotient), weight));
+    high = _mm_add_pd(high, _mm_mul_pd(_mm_cvtepi32_pd(_mm_unpackhi_epi64(quotient, quotient)), weight));
   }
-  return {float(total[0] / 32768), float(total[1] / 32768), float(total[2] / 32768),
-          float(total[3] / 32768)};
+  const __m128d scale = _mm_set1_pd(1.0 / 32768.0);
+  const __m128i lowInt = _mm_cvttpd_epi32(_mm_mul_pd(low, scale));
+  const __m128i highInt = _mm_cvttpd_epi32(_mm_mul_pd(high, scale));
+  return _mm_cvtepi32_ps(_mm_unpacklo_epi64(lowInt, highInt));
 }
 
 // Format 9: float weights; each row summed from the left, the rows from the top.
-PixelValue filterRgbaFloat(const Neighbourhood& n, const KernelTables& kernels) {
+[[gnu::always_inline]] inline __m128 filterRgbaFloat(const Neighbourhood& n,
+                                                     const KernelTables& kernels) {
   const float* wx = kernels.weights[n.phaseX];
   const float* wy = kernels.weights[n.phaseY];
   __m128 total = _mm_setzero_ps();
@@ -184,57 +234,82 @@ PixelValue filterRgbaFloat(const Neighbourhood& n, const KernelTables& kernels) 
       row = _mm_add_ps(row, _mm_mul_ps(_mm_set1_ps(wx[4 - t]), _mm_loadu_ps(p + 4 * t)));
     total = _mm_add_ps(total, _mm_mul_ps(_mm_set1_ps(wy[4 - k]), row));
   }
-  PixelValue v;
-  _mm_storeu_ps(&v.r, total);
-  return v;
+  return total;
 }
 
-bool hasSampler(const Raster& raster) {
-  if (!rasterExists(raster) || !raster.kernels) return false;
-  switch (raster.format) {
-    case kFormatGrey8:
-    case kFormatRgba8:
-    case kFormatRgba16:
-    case kFormatRgbaFloat: return true;
-    default: return false;
-  }
-}
-
-// One level of a raster that has a sampler; the level exists.
-inline PixelValue sampleExistingLevel(const Raster& raster, int32_t level, float x, float y) {
+// One existing level of a raster of the given format.
+template <int32_t Format>
+[[gnu::always_inline]] inline __m128 sampleAt(const Raster& raster, int32_t level, float x, float y) {
+  Block block;
   Neighbourhood n;
-  locate(raster, level, x, y, n);
+  constexpr int kPixelBytes = Format == kFormatRgba8 ? 4 : Format == kFormatRgba16 ? 8 : Format == kFormatRgbaFloat ? 16 : 0;
+  locate<kPixelBytes>(raster, level, x, y, block, n);
   const KernelTables& kernels = *raster.kernels;
-  switch (raster.format) {
-    case kFormatRgba8: return filterRgba8(n, kernels);
-    case kFormatRgba16: return filterRgba16(n, kernels);
-    case kFormatRgbaFloat: return filterRgbaFloat(n, kernels);
-    default: return filterGrey8(n, kernels, size_t(raster.bytesPerPixel));
+  if constexpr (Format == kFormatRgba8) return filterRgba8(n, kernels);
+  if constexpr (Format == kFormatRgba16) return filterRgba16(n, kernels);
+  if constexpr (Format == kFormatRgbaFloat) return filterRgbaFloat(n, kernels);
+  if constexpr (Format == kFormatGrey8) return filterGrey8(n, kernels, size_t(raster.bytesPerPixel));
+}
+
+inline PixelValue toPixel(__m128 v) {
+  PixelValue p;
+  _mm_storeu_ps(&p.r, v);
+  return p;
+}
+
+template <int32_t Format>
+PixelValue oneLevel(const Raster& raster, int32_t level, float x, float y) {
+  return toPixel(sampleAt<Format>(raster, std::clamp(level, 0, raster.lastLevel), x, y));
+}
+
+template <int32_t Format>
+PixelValue trilinear(const Raster& raster, int32_t level, float fraction, float x, float y) {
+  level = std::clamp(level, 0, std::max(raster.lastLevel - 1, 0));
+  __m128 a = sampleAt<Format>(raster, level, x, y);
+  if (fraction > 0.0f && raster.lastLevel > 0) {
+    const __m128 f = _mm_set1_ps(std::min(fraction, 1.0f));
+    const __m128 b = sampleAt<Format>(raster, level + 1, x, y);
+    a = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), f));
   }
+  return toPixel(a);
+}
+
+// The sampler of a raster's format, or null when it has none or lacks kernels.
+template <typename Sampler>
+Sampler samplerFor(const Raster& raster, Sampler rgba8, Sampler grey8, Sampler rgba16,
+                   Sampler rgbaFloat) {
+  if (!rasterExists(raster) || !raster.kernels) return nullptr;
+  switch (raster.format) {
+    case kFormatRgba8: return rgba8;
+    case kFormatGrey8: return grey8;
+    case kFormatRgba16: return rgba16;
+    case kFormatRgbaFloat: return rgbaFloat;
+    default: return nullptr;
+  }
+}
+
+auto trilinearSampler(const Raster& raster) {
+  return samplerFor(raster, &trilinear<kFormatRgba8>, &trilinear<kFormatGrey8>,
+                    &trilinear<kFormatRgba16>, &trilinear<kFormatRgbaFloat>);
 }
 
 }  // namespace
 
 PixelValue sampleLevel(const Raster& raster, int32_t level, float x, float y) {
-  if (!hasSampler(raster)) return {};
-  return sampleExistingLevel(raster, std::clamp(level, 0, raster.lastLevel), x, y);
+  auto sample = samplerFor(raster, &oneLevel<kFormatRgba8>, &oneLevel<kFormatGrey8>,
+                           &oneLevel<kFormatRgba16>, &oneLevel<kFormatRgbaFloat>);
+  return sample ? sample(raster, level, x, y) : PixelValue{};
 }
 
 PixelValue sampleTrilinear(const Raster& raster, int32_t level, float fraction, float x,
                            float y) {
-  if (!hasSampler(raster)) return {};
-  level = std::clamp(level, 0, std::max(raster.lastLevel - 1, 0));
-  PixelValue a = sampleExistingLevel(raster, level, x, y);
-  if (!(fraction > 0.0f) || raster.lastLevel == 0) return a;
-  float f = std::min(fraction, 1.0f);
-  PixelValue b = sampleExistingLevel(raster, level + 1, x, y);
-  return {a.r + (b.r - a.r) * f, a.g + (b.g - a.g) * f, a.b + (b.b - a.b) * f,
-          a.a + (b.a - a.a) * f};
+  auto sample = trilinearSampler(raster);
+  return sample ? sample(raster, level, fraction, x, y) : PixelValue{};
 }
 
 void resample(const Raster& source, Raster& destination, const PixelRect& destRect,
               const PixelRect& sourceRect, float bias) {
-  if (!hasSampler(source) || !rasterExists(destination)) return;
+  if (!trilinearSampler(source) || !rasterExists(destination)) return;
   if (destination.format != kFormatRgba8 && destination.format != kFormatGrey8) return;
   if (destRect.width < 1 || destRect.height < 1 || sourceRect.width < 1 || sourceRect.height < 1)
     return;

@@ -49,13 +49,17 @@ TEST(Kernels, PhaseZeroWeighsTheCentreMost) {
   EXPECT_LT(tables().weights[127][3], 0.0f);
 }
 
-// The 8-bit sampler sums in 32 bits: a full-scale component times the absolute weights of
-// two phases must fit.
+// The integer samplers multiply in 16 bits and sum in 32: an 8-bit component times the
+// absolute weights of two phases must fit, and so must a 16-bit weight.
 TEST(Kernels, IntegerSamplingCannotOverflow) {
   int32_t largest = 0;
   for (int p = 0; p < kKernelPhases; ++p) {
     int32_t sum = 0;
-    for (int k = 0; k < kKernelTaps; ++k) sum += std::abs(tables().weights2048[p][k]);
+    for (int k = 0; k < kKernelTaps; ++k) {
+      sum += std::abs(tables().weights2048[p][k]);
+      EXPECT_LE(tables().weights32768[p][k], INT16_MAX) << p << " " << k;
+      EXPECT_GE(tables().weights32768[p][k], INT16_MIN) << p << " " << k;
+    }
     largest = std::max(largest, sum);
   }
   EXPECT_LT(int64_t(largest) * largest * 255, int64_t(INT32_MAX));

@@ -105,7 +105,8 @@ TEST(Sampling, EveryPathComputesTheDescribedSum) {
         for (int32_t x = 0; x < r.width[0]; ++x) {
           uint32_t bits = random();
           setPixel(x, y, r, 0, uint8_t(bits), uint8_t(bits >> 8), uint8_t(bits >> 16), uint8_t(bits >> 24));
-          setPixel16(x, y, r, 0, uint16_t(bits & 0x7FFF), uint16_t(bits >> 17), 32768, 0);
+          // Alpha covers the whole 16-bit range, beyond the host's 32768.
+          setPixel16(x, y, r, 0, uint16_t(bits & 0x7FFF), uint16_t(bits >> 17), 32768, uint16_t(bits >> 16));
           setPixelFloat(x, y, r, 0, float(bits & 0xFFFF) / 65536.0f, float(bits >> 16) / 65536.0f, 1.0f, 0.0f);
         }
       }
