@@ -80,6 +80,8 @@ void hostOpen(Host& host, PluginMainProc entry, HostImage image, std::vector<uin
 }
 
 void hostClose(Host& host) {
+  // The host last called may be gone; what is disposed of here is this host's.
+  hostMakeCurrent(host);
   FilterRecord& r = host.record;
   // Without handle procedures the module kept its records in its own fallback handles:
   // a C-heap record whose first field is the data block, which the host frees the same way.
