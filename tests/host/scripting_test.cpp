@@ -48,21 +48,6 @@ struct Scripting : testing::Test {
   }
 };
 
-TEST(GlueCodes, NumberAndCodeCorrespond) {
-  struct Case {
-    int32_t glue;
-    DescriptorEnumID code;
-  };
-  for (Case c : {Case{1, k("GL01")}, Case{9, k("GL09")}, Case{10, k("GL10")}, Case{60, k("GL60")},
-                 Case{62, k("GL62")}}) {
-    EXPECT_EQ(glueCode(c.glue), c.code) << c.glue;
-    EXPECT_EQ(glueFromCode(c.code), c.glue) << c.glue;
-  }
-  for (int32_t glue : {0, -1, 63, 100}) EXPECT_EQ(glueCode(glue), k("<NO>")) << glue;
-  for (DescriptorEnumID code : {k("GL00"), k("GL63"), k("GL99"), k("gl01"), k("<NO>"), k("GL1 "), 0u})
-    EXPECT_EQ(glueFromCode(code), 0) << std::hex << code;
-}
-
 TEST_F(Scripting, AKeyAloneLeavesEveryOtherSettingAtItsDefault) {
   disturbSettings();
   ASSERT_EQ(play({integerValue(k("0004"), 70)}), 0);
