@@ -328,23 +328,6 @@ TEST(RenderPixels, FloatAlphaIsCarriedNotTruncated) {
   EXPECT_NEAR(p.a, 0.5f * 1.007f, 1e-5f);
 }
 
-TEST(RenderPixels, EightBitValuesAreWholeNumbersOverM) {
-  TestRaster source(32, 32, kFormatRgba16);
-  source.fill(0, [](int32_t x, int32_t y) {
-    return PixelValue{float(1000 * x), float(900 * y), 32768, 32768};
-  });
-  Settings s = defaults();
-  s.rippleSize = 40;
-  const Image image = render(s, frameFor(source.raster, 16), source.raster);
-  for (const auto& row : image)
-    for (const WaterPixel& p : row) {
-      const float r = p.r * 32768.0f, g = p.g * 32768.0f;
-      ASSERT_NEAR(r, std::round(r), 0.01f);
-      ASSERT_NEAR(g, std::round(g), 0.01f);
-      ASSERT_EQ(p.a, 1.0f);
-    }
-}
-
 // Settings files and scripting may carry any 32-bit value in a percent field: the render
 // must end, and every value it hands on must be a number in range.
 TEST(RenderPixels, UnclampedSettingsNeitherHangNorBreak) {
