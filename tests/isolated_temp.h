@@ -1,23 +1,30 @@
 // The module keeps its state files in the temporary folder. Test programs run side by side,
-// so each gets a folder of its own before any test runs.
+// so each gets a folder of its own before any test runs, removed when the program ends.
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-inline const std::string& isolatedTempFolder() {
-  static const std::string folder = [] {
+inline const char* isolatedTempFolderPath() {
+  // Plain storage: the folder is still needed by the exit handler, after static strings die.
+  static char folder[64] = "";
+  if (folder[0] == 0) {
     char pattern[] = "/tmp/tarve-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    std::string path = made ? std::string(made) + "/" : std::string("/tmp/");
-    setenv("TMPDIR", path.c_str(), 1);
-    if (made) std::atexit([] { std::filesystem::remove_all(isolatedTempFolder()); });
-    return path;
-  }();
+    if (const char* made = mkdtemp(pattern)) {
+      std::snprintf(folder, sizeof folder, "%s/", made);
+      std::atexit([] { std::filesystem::remove_all(folder); });
+    } else {
+      std::snprintf(folder, sizeof folder, "/tmp/");
+    }
+    setenv("TMPDIR", folder, 1);
+  }
   return folder;
 }
 
+inline std::string isolatedTempFolder() { return isolatedTempFolderPath(); }
+
 namespace {
-[[maybe_unused]] const std::string& isolatedTempFolderAtStart = isolatedTempFolder();
+[[maybe_unused]] const char* const isolatedTempFolderAtStart = isolatedTempFolderPath();
 }
