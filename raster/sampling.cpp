@@ -125,9 +125,10 @@ inline __m128i tapPair(const int16_t* taps, int k) {
   const int16_t* wx = kernels.weights2048[n.phaseX];
   const int16_t* wy = kernels.weights2048[n.phaseY];
   const __m128i zero = _mm_setzero_si128();
-  // Pixel 1 and pixel 0 take taps 3 and 4, pixels 3 and 2 taps 1 and 2, pixel 4 tap 0
-  // (its partner component is zero).
-  const __m128i w10 = tapPair(wx, 3), w32 = tapPair(wx, 1), w4 = tapPair(wx, 0);
+  // Pixels 1 and 0 take taps 3 and 4, pixels 3 and 2 taps 1 and 2, and pixel 4 tap 0 (its
+  // partner, pixel 3 again, weighs nothing).
+  const __m128i w10 = tapPair(wx, 3), w32 = tapPair(wx, 1);
+  const __m128i w4 = _mm_set1_epi32(uint16_t(wx[0]));
   // The row weights as 32-bit lanes: taps 0..3, and tap 4 on its own.
   const __m128i wy16 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(wy));
   const __m128i wy0123 = _mm_srai_epi32(_mm_unpacklo_epi16(wy16, wy16), 16);
@@ -142,17 +143,15 @@ inline __m128i tapPair(const int16_t* taps, int k) {
 #pragma GCC unroll 5
   for (int k = 0; k < kTaps; ++k) {
     const __m128i p0123 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n.rows[k]));
-    int32_t word4;
-    std::memcpy(&word4, n.rows[k] + 16, 4);
-    const __m128i p123 = _mm_srli_si128(p0123, 4);
-    // Components of neighbouring pixels interleaved, widened to 16 bits.
-    const __m128i pair10 = _mm_unpacklo_epi8(_mm_unpacklo_epi8(p123, p0123), zero);
-    const __m128i pair32 = _mm_unpacklo_epi8(_mm_unpackhi_epi8(p123, p0123), zero);
-    const __m128i pair4 =
-        _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word4), zero), zero);
+    const __m128i p1234 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n.rows[k] + 4));
+    // Components of neighbouring pixels interleaved, then widened to 16 bits: (1, 0) from
+    // the low halves, (3, 2) and (4, 3) from the high halves.
+    const __m128i low = _mm_unpacklo_epi8(p1234, p0123);
+    const __m128i high = _mm_unpackhi_epi8(p1234, p0123);
     const __m128i row = _mm_add_epi32(
-        _mm_add_epi32(_mm_madd_epi16(pair10, w10), _mm_madd_epi16(pair32, w32)),
-        _mm_madd_epi16(pair4, w4));
+        _mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(low, zero), w10),
+                      _mm_madd_epi16(_mm_unpacklo_epi8(high, zero), w32)),
+        _mm_madd_epi16(_mm_unpackhi_epi8(high, zero), w4));
     even = _mm_add_epi64(even, _mm_mul_epu32(row, rowWeights[k]));
     odd = _mm_add_epi64(odd, _mm_mul_epu32(_mm_srli_epi64(row, 32), rowWeights[k]));
   }
