@@ -22,7 +22,9 @@ OSErr countingAllocate(int32_t size, BufferID* id) {
   *id = reinterpret_cast<BufferID>(block);
   return noErr;
 }
-Ptr countingLock(BufferID id, Boolean) { return reinterpret_cast<Ptr>(reinterpret_cast<int64_t*>(id) + 1); }
+Ptr countingLock(BufferID id, Boolean) {
+  return reinterpret_cast<Ptr>(reinterpret_cast<int64_t*>(id) + 1);
+}
 void countingUnlock(BufferID) {}
 void countingFree(BufferID id) {
   liveBytes -= reinterpret_cast<int64_t*>(id)[0];
@@ -47,7 +49,8 @@ void paint(Raster& r) {
       uint8_t check = ((x >> 5) ^ (y >> 5)) & 1 ? 40 : 0;
       uint8_t red = uint8_t(x * 255 / r.width[0]), green = uint8_t(y * 255 / r.height[0]);
       setPixel(x, y, r, 0, uint8_t(red + check), green, uint8_t(check * 5), 255);
-      setPixel16(x, y, r, 0, uint16_t(red * 128), uint16_t(green * 128), uint16_t(check * 500), 32768);
+      setPixel16(x, y, r, 0, uint16_t(red * 128), uint16_t(green * 128), uint16_t(check * 500),
+                 32768);
       setPixelFloat(x, y, r, 0, red / 255.0f, green / 255.0f, check / 50.0f, 1.0f);
     }
   }
@@ -74,7 +77,12 @@ void BM_BuildPyramid(benchmark::State& state) {
   state.counters["of_level0"] = double(peakBytes) / levelZero;
   releaseRaster(r);
 }
-BENCHMARK(BM_BuildPyramid)->ArgName("format")->Arg(3)->Arg(4)->Arg(9)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildPyramid)
+    ->ArgName("format")
+    ->Arg(3)
+    ->Arg(4)
+    ->Arg(9)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

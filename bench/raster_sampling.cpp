@@ -61,8 +61,9 @@ void BM_SampleTrilinear(benchmark::State& state) {
   for (auto _ : state) {
     for (const Position& p : at) benchmark::DoNotOptimize(sampleTrilinear(r, 0, 0.5f, p.x, p.y));
   }
-  state.counters["per_sample"] = benchmark::Counter(
-      double(at.size()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_sample"] =
+      benchmark::Counter(double(at.size()), benchmark::Counter::kIsIterationInvariantRate |
+                                                benchmark::Counter::kInvert);
   releaseRaster(r);
 }
 BENCHMARK(BM_SampleTrilinear)

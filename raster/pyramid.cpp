@@ -87,7 +87,8 @@ void reduceLevel(Raster& raster, int32_t level) {
 
     for (int32_t y = rect.y; y < rect.y + rect.height; ++y) {
       int32_t rows[kReductionTaps];
-      for (int t = 0; t < kReductionTaps; ++t) rows[t] = std::clamp(2 * y - 2 + t, 0, sourceHeight - 1);
+      for (int t = 0; t < kReductionTaps; ++t)
+        rows[t] = std::clamp(2 * y - 2 + t, 0, sourceHeight - 1);
 
       for (int32_t x = lo; x <= hi;) {
         int32_t end = std::min(hi, x | (kTileSize - 1));  // the run stays in one source tile

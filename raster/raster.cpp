@@ -110,8 +110,8 @@ void releaseRaster(Raster& raster) {
   raster.memory = memory;
 }
 
-bool createRaster(Raster& raster, int32_t width, int32_t height, int32_t format,
-                  int32_t edgeMode, bool border) {
+bool createRaster(Raster& raster, int32_t width, int32_t height, int32_t format, int32_t edgeMode,
+                  bool border) {
   releaseRaster(raster);
   FormatInfo info;
   if (width < 1 || height < 1 || !formatInfo(format, info)) return false;
@@ -142,7 +142,8 @@ bool createRaster(Raster& raster, int32_t width, int32_t height, int32_t format,
   }
   shape.lastLevel = level;
 
-  if (!allocateBuffer(shape.memory, size_t(tiles) * sizeof(RasterTile), shape.tileTable)) return false;
+  if (!allocateBuffer(shape.memory, size_t(tiles) * sizeof(RasterTile), shape.tileTable))
+    return false;
   shape.tiles = static_cast<RasterTile*>(shape.tileTable.data);
   shape.tileCount = static_cast<int32_t>(tiles);
   for (level = 0; level <= shape.lastLevel; ++level) {
@@ -181,8 +182,8 @@ int32_t levelTileCount(const Raster& raster, int32_t level) {
   return end - raster.firstTile[level];
 }
 
-void setPixel(int32_t x, int32_t y, Raster& raster, int32_t level, uint8_t r, uint8_t g,
-              uint8_t b, uint8_t a) {
+void setPixel(int32_t x, int32_t y, Raster& raster, int32_t level, uint8_t r, uint8_t g, uint8_t b,
+              uint8_t a) {
   if (raster.format != kFormatRgba8 && raster.format != kFormatGrey8) return;
   uint8_t* pixel = writableAddress(raster, level, x, y);
   if (!pixel) return;
@@ -208,8 +209,8 @@ void setPixel16(int32_t x, int32_t y, Raster& raster, int32_t level, uint16_t r,
   std::memcpy(pixel, values, sizeof(uint16_t) * size_t(channels));
 }
 
-void setPixelFloat(int32_t x, int32_t y, Raster& raster, int32_t level, float r, float g,
-                   float b, float a) {
+void setPixelFloat(int32_t x, int32_t y, Raster& raster, int32_t level, float r, float g, float b,
+                   float a) {
   if (raster.format != kFormatRgbaFloat && raster.format != kFormatGreyFloat) return;
   uint8_t* pixel = writableAddress(raster, level, x, y);
   if (!pixel) return;

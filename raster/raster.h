@@ -97,8 +97,8 @@ struct HostRows {
 // Releases any previous content, then allocates every tile of every level through
 // `raster.memory`. Fails, leaving the raster empty, for a size below 1, an unknown format or
 // edge mode, or when any allocation fails. New pixels are zero.
-bool createRaster(Raster& raster, int32_t width, int32_t height, int32_t format,
-                  int32_t edgeMode, bool border);
+bool createRaster(Raster& raster, int32_t width, int32_t height, int32_t format, int32_t edgeMode,
+                  bool border);
 // Safe on an empty raster.
 void releaseRaster(Raster& raster);
 inline bool rasterExists(const Raster& raster) { return raster.tileCount > 0; }
@@ -111,19 +111,20 @@ inline const RasterTile& tileAt(const Raster& raster, int32_t level, int32_t x, 
 }
 inline uint8_t* pixelAddress(const Raster& raster, int32_t level, int32_t x, int32_t y) {
   const RasterTile& tile = tileAt(raster, level, x, y);
-  size_t element = size_t((y & (kTileSize - 1))) * size_t(tile.stride) + size_t(x & (kTileSize - 1));
+  size_t element =
+      size_t((y & (kTileSize - 1))) * size_t(tile.stride) + size_t(x & (kTileSize - 1));
   return static_cast<uint8_t*>(tile.buffer.data) + element * size_t(raster.bytesPerPixel);
 }
 
 // Writes outside the level, or of the wrong kind for the format, are ignored.
 // setPixel: formats 0 (red is the grey) and 3. setPixel16: formats 1, 2, 4, 7.
 // setPixelFloat: formats 5 and 9.
-void setPixel(int32_t x, int32_t y, Raster& raster, int32_t level, uint8_t r, uint8_t g,
-              uint8_t b, uint8_t a);
+void setPixel(int32_t x, int32_t y, Raster& raster, int32_t level, uint8_t r, uint8_t g, uint8_t b,
+              uint8_t a);
 void setPixel16(int32_t x, int32_t y, Raster& raster, int32_t level, uint16_t r, uint16_t g,
                 uint16_t b, uint16_t a);
-void setPixelFloat(int32_t x, int32_t y, Raster& raster, int32_t level, float r, float g,
-                   float b, float a);
+void setPixelFloat(int32_t x, int32_t y, Raster& raster, int32_t level, float r, float g, float b,
+                   float a);
 // Reads are clamped into the raster: the level into 0..Lmax, x and y into the level. An
 // empty raster reads zeros.
 PixelValue getPixel(int32_t x, int32_t y, const Raster& raster, int32_t level);

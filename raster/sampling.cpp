@@ -104,7 +104,8 @@ template <int PixelBytes>
   const size_t bpp = PixelBytes ? size_t(PixelBytes) : size_t(raster.bytesPerPixel);
   const size_t rowBytes = size_t(tile.stride) * bpp;
   const uint8_t* first = static_cast<const uint8_t*>(tile.buffer.data) +
-                         size_t(top & (kTileSize - 1)) * rowBytes + size_t(left & (kTileSize - 1)) * bpp;
+                         size_t(top & (kTileSize - 1)) * rowBytes +
+                         size_t(left & (kTileSize - 1)) * bpp;
   for (int k = 0; k < kTaps; ++k) n.rows[k] = first + k * rowBytes;
 }
 
@@ -121,7 +122,8 @@ inline __m128i tapPair(const int16_t* taps, int k) {
 // Format 3: weights of 2048, the weighted sum times 2^-22. Pixel t of a row takes tap
 // 4 - t. Every sum fits 32 bits (the absolute weights of a phase total at most 2430), so
 // the vertical products need only their low 32 bits, which unsigned multiplies give.
-[[gnu::always_inline]] inline __m128 filterRgba8(const Neighbourhood& n, const KernelTables& kernels) {
+[[gnu::always_inline]] inline __m128 filterRgba8(const Neighbourhood& n,
+                                                 const KernelTables& kernels) {
   const int16_t* wx = kernels.weights2048[n.phaseX];
   const int16_t* wy = kernels.weights2048[n.phaseY];
   const __m128i zero = _mm_setzero_si128();
@@ -132,11 +134,11 @@ inline __m128i tapPair(const int16_t* taps, int k) {
   // The row weights as 32-bit lanes: taps 0..3, and tap 4 on its own.
   const __m128i wy16 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(wy));
   const __m128i wy0123 = _mm_srai_epi32(_mm_unpacklo_epi16(wy16, wy16), 16);
-  const __m128i rowWeights[kTaps] = {
-      _mm_set1_epi32(wy[4]), _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(3, 3, 3, 3)),
-      _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(2, 2, 2, 2)),
-      _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(1, 1, 1, 1)),
-      _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(0, 0, 0, 0))};
+  const __m128i rowWeights[kTaps] = {_mm_set1_epi32(wy[4]),
+                                     _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(3, 3, 3, 3)),
+                                     _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(2, 2, 2, 2)),
+                                     _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(1, 1, 1, 1)),
+                                     _mm_shuffle_epi32(wy0123, _MM_SHUFFLE(0, 0, 0, 0))};
   // Products of lanes 0 and 2, and of lanes 1 and 3, in 64-bit lanes; unrolled, the row
   // weights stay in registers.
   __m128i even = zero, odd = zero;
@@ -148,10 +150,10 @@ inline __m128i tapPair(const int16_t* taps, int k) {
     // the low halves, (3, 2) and (4, 3) from the high halves.
     const __m128i low = _mm_unpacklo_epi8(p1234, p0123);
     const __m128i high = _mm_unpackhi_epi8(p1234, p0123);
-    const __m128i row = _mm_add_epi32(
-        _mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(low, zero), w10),
-                      _mm_madd_epi16(_mm_unpacklo_epi8(high, zero), w32)),
-        _mm_madd_epi16(_mm_unpackhi_epi8(high, zero), w4));
+    const __m128i row =
+        _mm_add_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(low, zero), w10),
+                                    _mm_madd_epi16(_mm_unpacklo_epi8(high, zero), w32)),
+                      _mm_madd_epi16(_mm_unpackhi_epi8(high, zero), w4));
     even = _mm_add_epi64(even, _mm_mul_epu32(row, rowWeights[k]));
     odd = _mm_add_epi64(odd, _mm_mul_epu32(_mm_srli_epi64(row, 32), rowWeights[k]));
   }
@@ -193,26 +195,30 @@ inline __m128 filterRgba16(const Neighbourhood& n, const KernelTables& kernels) 
   const __m128i zero = _mm_setzero_si128();
   const __m128i w01 = tapPair32(wx[4], wx[3]), w23 = tapPair32(wx[2], wx[1]);
   const __m128i w4 = tapPair32(wx[0], 0);
-  const __m128i belowZero = _mm_set1_epi32(-(1 << 30));  // biased sums of negative rows
+  const __m128i belowZero = _mm_set1_epi32(-(1 << 30));     // biased sums of negative rows
   __m128d low = _mm_setzero_pd(), high = _mm_setzero_pd();  // red, green / blue, alpha
   for (int k = 0; k < kTaps; ++k) {
     const uint8_t* row = n.rows[k];
     const __m128i p01 = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row)), bias);
-    const __m128i p23 = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 16)), bias);
-    const __m128i p4 = _mm_xor_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + 32)), bias);
+    const __m128i p23 =
+        _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 16)), bias);
+    const __m128i p4 =
+        _mm_xor_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + 32)), bias);
     // Components of neighbouring pixels interleaved.
     const __m128i pair01 = _mm_unpacklo_epi16(p01, _mm_srli_si128(p01, 8));
     const __m128i pair23 = _mm_unpacklo_epi16(p23, _mm_srli_si128(p23, 8));
-    const __m128i biased = _mm_add_epi32(
-        _mm_add_epi32(_mm_madd_epi16(pair01, w01), _mm_madd_epi16(pair23, w23)),
-        _mm_madd_epi16(_mm_unpacklo_epi16(p4, zero), w4));
+    const __m128i biased =
+        _mm_add_epi32(_mm_add_epi32(_mm_madd_epi16(pair01, w01), _mm_madd_epi16(pair23, w23)),
+                      _mm_madd_epi16(_mm_unpacklo_epi16(p4, zero), w4));
     // Truncation toward zero: a negative sum rounds up.
-    const __m128i rounding = _mm_and_si128(_mm_cmplt_epi32(biased, belowZero), _mm_set1_epi32(32767));
-    const __m128i quotient = _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(biased, rounding), 15),
-                                           _mm_set1_epi32(32768));
+    const __m128i rounding =
+        _mm_and_si128(_mm_cmplt_epi32(biased, belowZero), _mm_set1_epi32(32767));
+    const __m128i quotient =
+        _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(biased, rounding), 15), _mm_set1_epi32(32768));
     const __m128d weight = _mm_set1_pd(double(wy[4 - k]));
     low = _mm_add_pd(low, _mm_mul_pd(_mm_cvtepi32_pd(quotient), weight));
-    high = _mm_add_pd(high, _mm_mul_pd(_mm_cvtepi32_pd(_mm_unpackhi_epi64(quotient, quotient)), weight));
+    high = _mm_add_pd(high,
+                      _mm_mul_pd(_mm_cvtepi32_pd(_mm_unpackhi_epi64(quotient, quotient)), weight));
   }
   const __m128d scale = _mm_set1_pd(1.0 / 32768.0);
   const __m128i lowInt = _mm_cvttpd_epi32(_mm_mul_pd(low, scale));
@@ -238,16 +244,21 @@ inline __m128 filterRgba16(const Neighbourhood& n, const KernelTables& kernels) 
 
 // One existing level of a raster of the given format.
 template <int32_t Format>
-[[gnu::always_inline]] inline __m128 sampleAt(const Raster& raster, int32_t level, float x, float y) {
+[[gnu::always_inline]] inline __m128 sampleAt(const Raster& raster, int32_t level, float x,
+                                              float y) {
   Block block;
   Neighbourhood n;
-  constexpr int kPixelBytes = Format == kFormatRgba8 ? 4 : Format == kFormatRgba16 ? 8 : Format == kFormatRgbaFloat ? 16 : 0;
+  constexpr int kPixelBytes = Format == kFormatRgba8       ? 4
+                              : Format == kFormatRgba16    ? 8
+                              : Format == kFormatRgbaFloat ? 16
+                                                           : 0;
   locate<kPixelBytes>(raster, level, x, y, block, n);
   const KernelTables& kernels = *raster.kernels;
   if constexpr (Format == kFormatRgba8) return filterRgba8(n, kernels);
   if constexpr (Format == kFormatRgba16) return filterRgba16(n, kernels);
   if constexpr (Format == kFormatRgbaFloat) return filterRgbaFloat(n, kernels);
-  if constexpr (Format == kFormatGrey8) return filterGrey8(n, kernels, size_t(raster.bytesPerPixel));
+  if constexpr (Format == kFormatGrey8)
+    return filterGrey8(n, kernels, size_t(raster.bytesPerPixel));
 }
 
 inline PixelValue toPixel(__m128 v) {
@@ -300,8 +311,7 @@ PixelValue sampleLevel(const Raster& raster, int32_t level, float x, float y) {
   return sample ? sample(raster, level, x, y) : PixelValue{};
 }
 
-PixelValue sampleTrilinear(const Raster& raster, int32_t level, float fraction, float x,
-                           float y) {
+PixelValue sampleTrilinear(const Raster& raster, int32_t level, float fraction, float x, float y) {
   auto sample = trilinearSampler(raster);
   return sample ? sample(raster, level, fraction, x, y) : PixelValue{};
 }
@@ -331,9 +341,11 @@ void resample(const Raster& source, Raster& destination, const PixelRect& destRe
   };
 
   const int32_t x0 = std::max(destRect.x, 0);
-  const int32_t x1 = int32_t(std::min(int64_t(destRect.x) + destRect.width, int64_t(destination.width[0])));
+  const int32_t x1 =
+      int32_t(std::min(int64_t(destRect.x) + destRect.width, int64_t(destination.width[0])));
   const int32_t y0 = std::max(destRect.y, 0);
-  const int32_t y1 = int32_t(std::min(int64_t(destRect.y) + destRect.height, int64_t(destination.height[0])));
+  const int32_t y1 =
+      int32_t(std::min(int64_t(destRect.y) + destRect.height, int64_t(destination.height[0])));
   for (int32_t y = y0; y < y1; ++y) {
     float v = float((sourceRect.y + (double(y) - destRect.y + 0.5) * stepY) / height0);
     for (int32_t x = x0; x < x1; ++x) {

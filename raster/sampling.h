@@ -12,8 +12,7 @@ PixelValue sampleLevel(const Raster& raster, int32_t level, float x, float y);
 
 // The sample the renderer uses: `level` clamped into 0..Lmax - 1, blended with the next
 // level by `fraction` (0..1) unless the fraction is 0 or the raster has a single level.
-PixelValue sampleTrilinear(const Raster& raster, int32_t level, float fraction, float x,
-                           float y);
+PixelValue sampleTrilinear(const Raster& raster, int32_t level, float fraction, float x, float y);
 
 // Fills `destRect` of the destination's level 0 (format 3, or 0) with `sourceRect` of the
 // source, read at the level log2(source width / destination width) - bias, then rebuilds the
