@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/host/host.h"
+#include "app/host/procedures.h"
 #include "tests/isolated_temp.h"
 #include "host/plugin_state.h"
 
@@ -61,6 +62,7 @@ TEST_F(State, PrepareNotesTheRectangleAndCentresTheWater) {
 }
 
 TEST_F(State, ATooSmallParametersHandleIsMadeWhole) {
+  hostMakeCurrent(host);
   host.record.parameters = host.handleProcs.newProc(4);
   ASSERT_EQ(hostCall(host, filterSelectorParameters), 0);
   EXPECT_GE(host.handleProcs.getSizeProc(host.record.parameters), static_cast<int32_t>(sizeof(ParameterBlock)));
