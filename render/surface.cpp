@@ -59,30 +59,23 @@ inline __m128 gradient(__m128i h, __m128 px, __m128 py) {
   return _mm_add_ps(_mm_xor_ps(p, signP), _mm_xor_ps(q, signQ));
 }
 
-inline __m128 noise4(const int32_t* perm, __m128 x, __m128 y) {
+inline __m128 noise4(const uint16_t* cornerHashes, __m128 x, __m128 y) {
   const __m128 floorX = floorOf(x), floorY = floorOf(y);
-  alignas(16) int32_t X[4], Y[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(X), latticeCell(floorX));
-  _mm_store_si128(reinterpret_cast<__m128i*>(Y), latticeCell(floorY));
-  // The doubled permutation keeps every index below 512.
-  alignas(16) int32_t hAA[4], hBA[4], hAB[4], hBB[4];
-  for (int lane = 0; lane < 4; ++lane) {
-    const int32_t A = perm[X[lane]] + Y[lane], B = perm[X[lane] + 1] + Y[lane];
-    hAA[lane] = perm[perm[A]];
-    hBA[lane] = perm[perm[B]];
-    hAB[lane] = perm[perm[A + 1]];
-    hBB[lane] = perm[perm[B + 1]];
-  }
+  const __m128i cell = _mm_or_si128(_mm_slli_epi32(latticeCell(floorX), 8), latticeCell(floorY));
+  alignas(16) int32_t index[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(index), cell);
+  const __m128i h = _mm_setr_epi32(cornerHashes[index[0]], cornerHashes[index[1]],
+                                   cornerHashes[index[2]], cornerHashes[index[3]]);
   const __m128 fx = _mm_sub_ps(x, floorX), fy = _mm_sub_ps(y, floorY);
   const __m128 fx1 = _mm_sub_ps(fx, _mm_set1_ps(1.0f)), fy1 = _mm_sub_ps(fy, _mm_set1_ps(1.0f));
   const __m128 a = fade(fx), b = fade(fy);
-  auto load = [](const int32_t* h) { return _mm_load_si128(reinterpret_cast<const __m128i*>(h)); };
-  return lerp(b, lerp(a, gradient(load(hAA), fx, fy), gradient(load(hBA), fx1, fy)),
-              lerp(a, gradient(load(hAB), fx, fy1), gradient(load(hBB), fx1, fy1)));
+  return lerp(b, lerp(a, gradient(h, fx, fy), gradient(_mm_srli_epi32(h, 4), fx1, fy)),
+              lerp(a, gradient(_mm_srli_epi32(h, 8), fx, fy1),
+                   gradient(_mm_srli_epi32(h, 12), fx1, fy1)));
 }
 
 // rippleNoise for four points that share their y.
-inline void rippleNoise4(const int32_t* perm, __m128 x, float y0, float c, __m128& nu, __m128& nv) {
+inline void rippleNoise4(const uint16_t* hashes, __m128 x, float y0, float c, __m128& nu, __m128& nv) {
   // A turn of about 39 degrees between octaves hides the lattice's axes.
   const __m128 k1 = _mm_set1_ps(0.7771459f), k2 = _mm_set1_ps(0.6293203f);
   __m128 y = _mm_set1_ps(y0);
@@ -90,10 +83,10 @@ inline void rippleNoise4(const int32_t* perm, __m128 x, float y0, float c, __m12
   auto turnX = [&] { return _mm_sub_ps(_mm_mul_ps(k1, x), _mm_mul_ps(k2, y)); };
   auto turnY = [&] { return _mm_add_ps(_mm_mul_ps(k2, x), _mm_mul_ps(k1, y)); };
   for (int i = 1; i < c && i <= kMaxFullOctaves; ++i) {
-    nu = _mm_add_ps(nu, noise4(perm, turnX(), turnY()));
+    nu = _mm_add_ps(nu, noise4(hashes, turnX(), turnY()));
     x = _mm_add_ps(x, _mm_set1_ps(25.0764f));
     y = _mm_add_ps(y, _mm_set1_ps(723.453f));
-    nv = _mm_add_ps(nv, noise4(perm, turnX(), turnY()));
+    nv = _mm_add_ps(nv, noise4(hashes, turnX(), turnY()));
     y = _mm_add_ps(y, _mm_set1_ps(65.81998f));
     x = _mm_add_ps(x, _mm_set1_ps(44.8452f));
     x = _mm_mul_ps(x, _mm_set1_ps(1.7134f));
@@ -102,10 +95,10 @@ inline void rippleNoise4(const int32_t* perm, __m128 x, float y0, float c, __m12
   const float t = c >= 0.0f ? c - std::trunc(c) : c - std::trunc(c - 1.0f);
   if (t > 0.0f) {
     const __m128 weight = _mm_set1_ps(t);
-    nu = _mm_add_ps(nu, _mm_mul_ps(weight, noise4(perm, x, y)));
+    nu = _mm_add_ps(nu, _mm_mul_ps(weight, noise4(hashes, x, y)));
     y = _mm_add_ps(y, _mm_set1_ps(623.453f));
     x = _mm_add_ps(x, _mm_set1_ps(13.0764f));
-    nv = _mm_add_ps(nv, _mm_mul_ps(weight, noise4(perm, x, y)));
+    nv = _mm_add_ps(nv, _mm_mul_ps(weight, noise4(hashes, x, y)));
   }
 }
 
@@ -126,10 +119,18 @@ void buildSeedTable(NoiseTables& tables, int32_t seed) {
 
 void buildPermutation(NoiseTables& tables, int32_t seed) {
   const uint32_t start = static_cast<uint32_t>(seed);
+  int32_t* perm = tables.perm;
   for (uint32_t i = 0; i < 256; ++i) {
-    tables.perm[i] = kReferencePermutation[(i + start) & 255];
-    tables.perm[i + 256] = tables.perm[i];
+    perm[i] = kReferencePermutation[(i + start) & 255];
+    perm[i + 256] = perm[i];
   }
+  for (int32_t X = 0; X < 256; ++X)
+    for (int32_t Y = 0; Y < 256; ++Y) {
+      const int32_t A = perm[X] + Y, B = perm[X + 1] + Y;
+      tables.cornerHashes[X * 256 + Y] = static_cast<uint16_t>(
+          (perm[perm[A]] & 15) | (perm[perm[B]] & 15) << 4 | (perm[perm[A + 1]] & 15) << 8 |
+          (perm[perm[B + 1]] & 15) << 12);
+    }
 }
 
 }  // namespace
@@ -140,7 +141,7 @@ void prepareNoiseTables(NoiseTables& tables, int32_t seed) {
 }
 
 float perlinNoise2(const NoiseTables& tables, float x, float y) {
-  return _mm_cvtss_f32(noise4(tables.perm, _mm_set1_ps(x), _mm_set1_ps(y)));
+  return _mm_cvtss_f32(noise4(tables.cornerHashes, _mm_set1_ps(x), _mm_set1_ps(y)));
 }
 
 NoisePair rippleNoise(const NoiseTables& tables, float x, float y, float c) {
@@ -156,7 +157,7 @@ void rippleNoiseRow(const NoiseTables& tables, const float* x, float y, float c,
     alignas(16) float in[4];
     for (int lane = 0; lane < 4; ++lane) in[lane] = x[first + (lane < lanes ? lane : 0)];
     __m128 nu, nv;
-    rippleNoise4(tables.perm, _mm_load_ps(in), y, c, nu, nv);
+    rippleNoise4(tables.cornerHashes, _mm_load_ps(in), y, c, nu, nv);
     alignas(16) float u[4], v[4];
     _mm_store_ps(u, nu);
     _mm_store_ps(v, nv);

@@ -19,6 +19,10 @@ struct NoiseTables {
   int32_t seedTable[kNoiseBaseSize];  // 0..255
   float scaledSeedTable[kNoiseBaseSize];
   int32_t perm[512];  // doubled so that no index wraps inside one evaluation
+  // What the permutation gives the four corners of lattice cell (X, Y), at X * 256 + Y: the
+  // low four bits of hAA, hBA, hAB and hBB, four bits each from the lowest. One lookup then
+  // replaces three dependent ones per corner.
+  uint16_t cornerHashes[256 * 256];
 };
 
 // The seed table first, then the permutation; negative seeds are as good as any.
