@@ -360,15 +360,41 @@ int32_t fitScale(PluginState& state, const Rect& filterRect, Rect& preview) {
   return hostCanPreview(r) ? scale : 1;
 }
 
+// What a render into a raster borrows from the dialog's view and gives back afterwards.
+struct ViewState {
+  int32_t previewOriginX, previewOriginY, renderMode, previewScale;
+  Rect inRect, outRect, maskRect, filterRect;
+  int32_t currentRow;
+  Settings settings;
+};
+
+static ViewState saveView(const PluginState& state) {
+  const FilterRecord& r = *state.filterRecord;
+  const ParameterBlock& block = *state.parameters;
+  return {block.previewOriginX, block.previewOriginY, block.renderMode, block.previewScale, r.inRect, r.outRect,
+          r.maskRect, r.filterRect, state.currentRow, block.settings};
+}
+
+static void restoreView(PluginState& state, const ViewState& view) {
+  FilterRecord& r = *state.filterRecord;
+  ParameterBlock& block = *state.parameters;
+  r.filterRect = view.filterRect;
+  block.previewOriginX = view.previewOriginX;
+  block.previewOriginY = view.previewOriginY;
+  block.renderMode = view.renderMode;
+  block.previewScale = view.previewScale;
+  r.inRect = view.inRect;
+  r.outRect = view.outRect;
+  r.maskRect = view.maskRect;
+  state.currentRow = view.currentRow;
+  block.settings = view.settings;
+}
+
 void renderToRaster(PluginState& state, Raster* target, bool& cancelled) {
   if (!target || !rasterExists(*target)) return;
   FilterRecord& r = *state.filterRecord;
   ParameterBlock& block = *state.parameters;
-  const int32_t originX = block.previewOriginX, originY = block.previewOriginY;
-  const int32_t mode = block.renderMode, scale = block.previewScale;
-  const Rect in = r.inRect, out = r.outRect, mask = r.maskRect, filter = r.filterRect;
-  const int32_t row = state.currentRow;
-  const Settings settings = block.settings;
+  const ViewState view = saveView(state);
 
   const int32_t width = levelWidth(*target, 0), height = levelHeight(*target, 0);
   r.filterRect = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
@@ -391,19 +417,10 @@ void renderToRaster(PluginState& state, Raster* target, bool& cancelled) {
   }
 
   state.work->target = nullptr;
-  r.filterRect = filter;
-  block.previewOriginX = originX;
-  block.previewOriginY = originY;
-  block.renderMode = mode;
-  block.previewScale = scale;
-  r.inRect = in;
-  r.outRect = out;
-  r.maskRect = mask;
-  state.currentRow = row;
-  block.settings = settings;
+  restoreView(state, view);
   // The view is asked for again whatever happened; the render's own error is what counts.
   const int16_t error = *state.result;
-  if (mode == kRenderDialog) requestScaledRegion(state, scale);
-  requestScaledRegion(state, scale);
+  if (view.renderMode == kRenderDialog) requestScaledRegion(state, view.previewScale);
+  requestScaledRegion(state, view.previewScale);
   if (error != noErr) *state.result = error;
 }

@@ -111,7 +111,7 @@ TEST_F(JobInside, RenderToRasterLeavesTheViewAndSettingsAsTheyWere) {
   ParameterBlock& block = *state.parameters;
   block.previewOriginX = 8;
   block.previewScale = 2;
-  const Rect in = host.record.inRect, filter = host.record.filterRect;
+  const Rect filter = host.record.filterRect;
   const int32_t row = state.currentRow;
   Settings before = block.settings;
 
@@ -127,7 +127,6 @@ TEST_F(JobInside, RenderToRasterLeavesTheViewAndSettingsAsTheyWere) {
   EXPECT_EQ(state.currentRow, row);
   EXPECT_EQ(std::memcmp(&host.record.filterRect, &filter, sizeof filter), 0);
   EXPECT_EQ(std::memcmp(&block.settings, &before, sizeof before), 0);
-  (void)in;
   // Something was drawn: the render is not the zero-filled raster it started as.
   bool drawn = false;
   for (int32_t y = 0; y < 24 && !drawn; ++y)
