@@ -63,6 +63,9 @@ int applyCommand(const Options& o) {
   FilterModule module;
   if (!openModule(modulePath(o.module), module, error)) return fail(error);
 
+  // From here on Ctrl-C goes through the module's abort, and the temporary files below go
+  // with the run.
+  installInterruptHandler();
   // The outputs are claimed before the render, so that an unwritable folder is known now.
   AtomicOutput output, record;
   if (!beginAtomicOutput(o.output, output, error)) return fail(error);
@@ -81,7 +84,6 @@ int applyCommand(const Options& o) {
   const bool showProgress = o.feedback == Feedback::progress || (o.feedback == Feedback::automatic && isatty(2));
   ProgressBar bar{showProgress ? stderr : nullptr};
   run.bar = &bar;
-  installInterruptHandler();
   const bool ran = runFilter(module, run, error);
   progressBarEnd(bar, ran);
   closeSettingsFolder(folder);

@@ -42,10 +42,12 @@ std::string describeResult(int16_t result) {
 }  // namespace
 
 std::string modulePath(const std::string& option) {
-  if (!option.empty()) return option;
-  if (const char* fromEnvironment = std::getenv("TARVE_MODULE"); fromEnvironment && *fromEnvironment)
-    return fromEnvironment;
-  return programFolder() + "Tarve.8bf";
+  std::string path = option;
+  if (const char* fromEnvironment = std::getenv("TARVE_MODULE"); path.empty() && fromEnvironment)
+    path = fromEnvironment;
+  if (path.empty()) return programFolder() + "Tarve.8bf";
+  // A name without a folder would send the loader searching the library path.
+  return path.find('/') == std::string::npos ? "./" + path : path;
 }
 
 bool openModule(const std::string& path, FilterModule& module, std::string& error) {

@@ -69,9 +69,12 @@ bool encode(png_structp png, png_infop info, FILE* file, PngTrap& trap, const Ho
                                            : (image.transparency ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB);
   png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), image.depth, type, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  // Large renders are written often and read rarely: a fast zlib level costs a few percent
-  // of size and saves most of the writing time.
-  png_set_compression_level(png, 3);
+  // Large renders are written often and read rarely. On rendered 4000 x 3000 pictures the
+  // fastest zlib level with the "sub" filter alone writes in a quarter of the time of level
+  // 3 with adaptive filtering, at about the same size; level 6 would be 20 % smaller and
+  // nine times slower.
+  png_set_compression_level(png, 1);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
   png_write_info(png, info);
   if (image.depth == 16) png_set_swap(png);
   for (int32_t y = 0; y < image.height; ++y) {
