@@ -114,7 +114,8 @@ bool createRaster(Raster& raster, int32_t width, int32_t height, int32_t format,
                   bool border) {
   releaseRaster(raster);
   FormatInfo info;
-  if (width < 1 || height < 1 || !formatInfo(format, info)) return false;
+  if (width < 1 || height < 1 || width > kMaxRasterSide || height > kMaxRasterSide) return false;
+  if (!formatInfo(format, info)) return false;
   if (edgeMode < kEdgeNoPyramid || edgeMode > kEdgeWrapHorizontal) return false;
 
   Raster shape = raster;

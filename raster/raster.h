@@ -11,6 +11,9 @@
 constexpr int kMaxLevels = 20;
 constexpr int kTileSize = 512;
 constexpr int kTileShift = 9;
+// The longest side a raster may have: far beyond any host's image, and small enough that
+// pixel positions and twice them stay exact in single floats and 32-bit integers.
+constexpr int32_t kMaxRasterSide = 1 << 22;
 
 struct KernelTables;
 
@@ -95,8 +98,9 @@ struct HostRows {
 };
 
 // Releases any previous content, then allocates every tile of every level through
-// `raster.memory`. Fails, leaving the raster empty, for a size below 1, an unknown format or
-// edge mode, or when any allocation fails. New pixels are zero.
+// `raster.memory`. Fails, leaving the raster empty, for a side below 1 or above
+// kMaxRasterSide, an unknown format or edge mode, or when any allocation fails. New pixels
+// are zero.
 bool createRaster(Raster& raster, int32_t width, int32_t height, int32_t format, int32_t edgeMode,
                   bool border);
 // Safe on an empty raster.

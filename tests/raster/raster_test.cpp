@@ -88,8 +88,12 @@ TEST(Raster, TilesCoverTheLevelsRowByRow) {
 
 TEST(Raster, BadArgumentsLeaveItEmpty) {
   Raster r{};
-  const int32_t bad[][4] = {
-      {0, 5, kFormatRgba8, 0}, {5, -1, kFormatRgba8, 0}, {5, 5, 6, 0}, {5, 5, 10, 0}, {5, 5, 3, 3}};
+  const int32_t bad[][4] = {{0, 5, kFormatRgba8, 0},
+                            {5, -1, kFormatRgba8, 0},
+                            {5, 5, 6, 0},
+                            {5, 5, 10, 0},
+                            {5, 5, 3, 3},
+                            {kMaxRasterSide + 1, 1, 0, 0}};
   for (const auto& b : bad) {
     ASSERT_TRUE(createRaster(r, 10, 10, kFormatRgba8, kEdgeClamp, false));
     EXPECT_FALSE(createRaster(r, b[0], b[1], b[2], b[3], false));
