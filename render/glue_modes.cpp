@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "render/colour_spaces.h"
+#include "render/colour_wheel.h"
 #include "render/depth_conversions.h"
 #include "render/glue_names.h"
 #include "render/lattice_lookup.h"
@@ -66,10 +67,10 @@ Int<D> pin(Int<D> base, Int<D> blend) {
 
 // The weights total 255, so the shift by 8 keeps luma on the channels' own scale at both
 // depths.
-int32_t luma(Channels c) { return (77 * c[0] + 150 * c[1] + 28 * c[2]) >> 8; }
+int32_t luma(const Channels& c) { return (77 * c[0] + 150 * c[1] + 28 * c[2]) >> 8; }
 
 // Pixels whose weighted sums differ only in the low byte count as equally bright.
-int32_t lumaKey(Channels c) { return (77 * c[0] + 150 * c[1] + 28 * c[2]) & ~0xFF; }
+int32_t lumaKey(const Channels& c) { return (77 * c[0] + 150 * c[1] + 28 * c[2]) & ~0xFF; }
 
 double dex(double a, double b) {
   const double result = a < b ? a * 0.5 / b : (a > 0.0 ? 1.0 - b * 0.5 / a : 1.0);
@@ -136,8 +137,7 @@ Int<D> superlay(Int<D> w, Int<D> i) {
   const Int<D> t = D::top - s;
   const Int<D> y = D::top - (((D::top - w) * i) >> D::shift) - w;
   const Int<D> y2 = (y * y) >> D::shift;
-  return t < D::half ? ((D::top - y2) * t) >> D::halfShift
-                     : D::top - ((y2 * s) >> D::halfShift);
+  return t < D::half ? ((D::top - y2) * t) >> D::halfShift : D::top - ((y2 * s) >> D::halfShift);
 }
 
 // At 16 bits full equals top and this is "difference".
@@ -332,12 +332,12 @@ Int<D> screendim(Int<D> w, Int<D> i) {
 }
 
 template <class D, Int<D> (*f)(Int<D>, Int<D>)>
-Channels perChannel(Channels w, Channels i, const uint8_t*) {
+Channels perChannel(const Channels& w, const Channels& i, const uint8_t*) {
   return {static_cast<int32_t>(f(w[0], i[0])), static_cast<int32_t>(f(w[1], i[1])),
           static_cast<int32_t>(f(w[2], i[2]))};
 }
 
-Channels proceduralPlus8(Channels w, Channels i, const uint8_t* triangle) {
+Channels proceduralPlus8(const Channels& w, const Channels& i, const uint8_t* triangle) {
   Channels out;
   for (int c = 0; c < 3; ++c) {
     const int32_t t = triangle[i[c]];
@@ -348,14 +348,18 @@ Channels proceduralPlus8(Channels w, Channels i, const uint8_t* triangle) {
 
 // ---- modes that take the whole pixel --------------------------------------------------------
 
-Channels bright(Channels w, Channels i, const uint8_t*) { return lumaKey(w) < lumaKey(i) ? i : w; }
+Channels bright(const Channels& w, const Channels& i, const uint8_t*) {
+  return lumaKey(w) < lumaKey(i) ? i : w;
+}
 
-Channels dim(Channels w, Channels i, const uint8_t*) { return lumaKey(i) < lumaKey(w) ? i : w; }
+Channels dim(const Channels& w, const Channels& i, const uint8_t*) {
+  return lumaKey(i) < lumaKey(w) ? i : w;
+}
 
 // Each channel mixes towards the water by a neighbouring channel of the water (or of the
 // image): red by green, green by blue, blue by red for a turn of 1; red by blue for 2.
 template <class D, bool byImage, int turn>
-Channels neighbourMix(Channels w, Channels i, const uint8_t*) {
+Channels neighbourMix(const Channels& w, const Channels& i, const uint8_t*) {
   const Channels& key = byImage ? i : w;
   Channels out;
   for (int c = 0; c < 3; ++c) {
@@ -368,7 +372,7 @@ Channels neighbourMix(Channels w, Channels i, const uint8_t*) {
 // ---- modes in a colour space ------------------------------------------------------------------
 
 template <class D>
-UnitColour toUnit(Channels c) {
+UnitColour toUnit(const Channels& c) {
   constexpr double scale = 1.0 / static_cast<double>(D::top);
   return {c[0] * scale, c[1] * scale, c[2] * scale};
 }
@@ -381,32 +385,31 @@ Channels fromUnit(UnitColour c) {
 }
 
 template <class D>
-double unitLuma(Channels c) {
+double unitLuma(const Channels& c) {
   return luma(c) / static_cast<double>(D::top);
 }
 
 template <class D>
-Channels color(Channels w, Channels i, const uint8_t*) {
-  const Hsl water = toHsl(toUnit<D>(w));
-  return fromUnit<D>(fromHsy(water.h, water.s, unitLuma<D>(i)));
+Channels color(const Channels& w, const Channels& i, const uint8_t*) {
+  return fromUnit<D>(fromChromaY(toChroma(toUnit<D>(w)).chroma, unitLuma<D>(i)));
 }
 
 template <class D>
-Channels luminance(Channels w, Channels i, const uint8_t*) {
-  const Hsl image = toHsl(toUnit<D>(i));
-  return fromUnit<D>(fromHsy(image.h, image.s, unitLuma<D>(w)));
+Channels luminance(const Channels& w, const Channels& i, const uint8_t*) {
+  return fromUnit<D>(fromChromaY(toChroma(toUnit<D>(i)).chroma, unitLuma<D>(w)));
 }
 
 template <class D>
-Channels saturation(Channels w, Channels i, const uint8_t*) {
-  const Hsy image = toHsy(toUnit<D>(i));
-  return fromUnit<D>(fromHsy(image.h, toHsl(toUnit<D>(w)).s, image.y));
+Channels saturation(const Channels& w, const Channels& i, const uint8_t*) {
+  const ChromaColour image = toChroma(toUnit<D>(i));
+  const double waterSaturation = toChroma(toUnit<D>(w)).s;
+  return fromUnit<D>(fromChromaY(withSaturation(image, waterSaturation), hsyY(image)));
 }
 
 template <class D>
-Channels hue(Channels w, Channels i, const uint8_t*) {
-  const Hsy image = toHsy(toUnit<D>(i));
-  return fromUnit<D>(fromHsy(toHsl(toUnit<D>(w)).h, image.s, image.y));
+Channels hue(const Channels& w, const Channels& i, const uint8_t*) {
+  const ChromaColour image = toChroma(toUnit<D>(i));
+  return fromUnit<D>(fromChromaY(withSaturation(toChroma(toUnit<D>(w)), image.s), hsyY(image)));
 }
 
 // Lightness far from one half (near black or white) shuts the water out.
@@ -417,48 +420,49 @@ double midtoneWeight(double l) {
 }
 
 template <class D, bool bySaturation>
-Channels waxOrWane(Channels w, Channels i, const uint8_t*) {
-  const Hsl water = toHsl(toUnit<D>(w));
+Channels waxOrWane(const Channels& w, const Channels& i, const uint8_t*) {
+  const ChromaColour water = toChroma(toUnit<D>(w));
   const double k = (bySaturation ? water.s : 1.0 - water.s) * midtoneWeight(water.l);
   Channels out;
   for (int c = 0; c < 3; ++c) out[c] = static_cast<int32_t>(i[c] * (1.0 - k) + w[c] * k);
   return out;
 }
 
+// Hue and saturation as a point on the colour wheel, moved from the water's point towards the
+// image's by how far both lightnesses are from black and white. Measured from the water's own
+// angle, the water's point lies on the axis, so one turn and one angle are all it takes.
 template <class D>
-Channels frontal(Channels w, Channels i, const uint8_t*) {
-  constexpr double kTurn = 6.283185307179586;
+Channels frontal(const Channels& w, const Channels& i, const uint8_t*) {
   const Hsl water = toHsl(toUnit<D>(w));
   const Hsl image = toHsl(toUnit<D>(i));
   const double t = midtoneWeight(water.l) * midtoneWeight(image.l);
-  const double wx = water.s * std::cos(kTurn * water.h), wy = water.s * std::sin(kTurn * water.h);
-  const double ix = image.s * std::cos(kTurn * image.h), iy = image.s * std::sin(kTurn * image.h);
-  const double x = wx + (ix - wx) * t;
-  const double y = wy + (iy - wy) * t;
-  double angle = std::atan2(y, x);
-  if (angle < 0.0) angle += kTurn;
-  return fromUnit<D>(fromHsl({angle / kTurn, std::hypot(x, y), std::min(water.l, image.l)}));
+  const WheelPoint turn = wheelPoint(image.h - water.h);
+  const double x = water.s + (image.s * turn.x - water.s) * t;
+  const double y = image.s * turn.y * t;
+  double h = water.h + turnsOf(x, y);
+  h -= static_cast<double>(h >= 1.0);
+  return fromUnit<D>(fromHsl({h, std::sqrt(x * x + y * y), std::min(water.l, image.l)}));
 }
 
 template <class D>
-Channels sinister(Channels w, Channels i, const uint8_t*) {
-  const Hsy water = toHsy(toUnit<D>(w));
-  return fromUnit<D>(fromHsy(water.h, water.s, dex(unitLuma<D>(i), water.y)));
+Channels sinister(const Channels& w, const Channels& i, const uint8_t*) {
+  const ChromaColour water = toChroma(toUnit<D>(w));
+  return fromUnit<D>(fromChromaY(water.chroma, dex(unitLuma<D>(i), hsyY(water))));
 }
 
 // The product of the two brightnesses, lifted like "multibright"; near black and near white
-// the `anchor` pulls the result back towards the water's own brightness.
+// the `anchor` pulls the result back towards its own brightness.
 template <class D, bool anchorOnImage>
-Channels anteriorOrPosterior(Channels w, Channels i, const uint8_t*) {
-  const Hsy water = toHsy(toUnit<D>(w));
-  const Hsy image = toHsy(toUnit<D>(i));
-  const double p = image.y * water.y;
+Channels anteriorOrPosterior(const Channels& w, const Channels& i, const uint8_t*) {
+  const ChromaColour water = toChroma(toUnit<D>(w));
+  const ChromaColour image = toChroma(toUnit<D>(i));
+  const double waterY = hsyY(water), imageY = hsyY(image);
+  const double p = imageY * waterY;
   double y = (2.0 - p) * p;
-  const double anchor = anchorOnImage ? image.y : water.y;
+  const double anchor = anchorOnImage ? imageY : waterY;
   if (anchor > 0.8) y = y + (anchor - 0.8) * 5.0 * (anchor - y);
   if (anchor < 0.2) y = y + (0.2 - anchor) * 5.0 * (anchor - y);
-  const Hsy& keep = anchorOnImage ? image : water;
-  return fromUnit<D>(fromHsy(keep.h, keep.s, y));
+  return fromUnit<D>(fromChromaY(anchorOnImage ? image.chroma : water.chroma, y));
 }
 
 // ---- modes in the lattice space -------------------------------------------------------------
@@ -488,7 +492,7 @@ Int<D> pinWater(Int<D> w, Int<D> i) {
 
 // Luma by `first`, the two opponent colours by `rest`.
 template <class D, Int<D> (*first)(Int<D>, Int<D>), Int<D> (*rest)(Int<D>, Int<D>)>
-Channels inLattice(Channels w, Channels i, const uint8_t*) {
+Channels inLattice(const Channels& w, const Channels& i, const uint8_t*) {
   const Channels lw = latticeLookup<D>(kForwardLattice, w);
   const Channels li = latticeLookup<D>(kForwardLattice, i);
   const Channels mixed = {static_cast<int32_t>(first(lw[0], li[0])),
@@ -499,80 +503,88 @@ Channels inLattice(Channels w, Channels i, const uint8_t*) {
 
 // ---- the table --------------------------------------------------------------------------------
 
+// The modes read their pixels channel by channel and return the result; the table's entries
+// hand it back through a reference. Passing three-channel values by value packs them into
+// register pairs through the stack, where they stall against the caller's fresh stores.
+template <Channels (*mode)(const Channels&, const Channels&, const uint8_t*)>
+void run(const Channels& water, const Channels& image, const uint8_t* triangle, Channels& out) {
+  out = mode(water, image, triangle);
+}
+
 template <class D>
 constexpr GlueCombine proceduralPlus() {
   if constexpr (kEightBit<D>)
-    return proceduralPlus8;
+    return run<proceduralPlus8>;
   else
-    return perChannel<D, proceduralPlus16>;
+    return run<perChannel<D, proceduralPlus16>>;
 }
 
 // Indexed by glue number; entry 0 serves the numbers that are not modes.
 template <class D>
 constexpr GlueCombine kCombiners[kGlueCount + 1] = {
-    perChannel<D, normal<D>>,
-    perChannel<D, normal<D>>,
+    run<perChannel<D, normal<D>>>,
+    run<perChannel<D, normal<D>>>,
     proceduralPlus<D>(),
-    perChannel<D, proceduralMinus<D>>,
-    perChannel<D, difference<D>>,
-    perChannel<D, lighten<D>>,
-    perChannel<D, darken<D>>,
-    perChannel<D, add<D>>,
-    perChannel<D, subtract<D>>,
-    perChannel<D, multiply<D>>,
-    perChannel<D, screen<D>>,
-    perChannel<D, hardlight<D>>,
-    perChannel<D, overlay<D>>,
-    perChannel<D, superlay<D>>,
-    perChannel<D, exclusion<D>>,
-    color<D>,
-    luminance<D>,
-    perChannel<D, linearLight<D>>,
-    perChannel<D, pinLight<D>>,
-    perChannel<D, spinLight<D>>,
-    perChannel<D, vividA<D>>,
-    perChannel<D, vividB<D>>,
-    saturation<D>,
-    hue<D>,
-    perChannel<D, similarity<D>>,
-    perChannel<D, cross<D>>,
-    perChannel<D, harshDiff<D>>,
-    perChannel<D, softLight<D>>,
-    bright,
-    dim,
-    perChannel<D, dodge<D>>,
-    perChannel<D, burn<D>>,
-    perChannel<D, ace<D>>,
-    perChannel<D, king<D>>,
-    perChannel<D, queen<D>>,
-    perChannel<D, jack<D>>,
-    perChannel<D, bitAnd<D>>,
-    perChannel<D, bitOr<D>>,
-    perChannel<D, bitXor<D>>,
-    perChannel<D, multibright<D>>,
-    perChannel<D, hot<D>>,
-    perChannel<D, cold<D>>,
-    perChannel<D, wet<D>>,
-    perChannel<D, dry<D>>,
-    perChannel<D, up<D>>,
-    perChannel<D, down<D>>,
-    waxOrWane<D, true>,
-    waxOrWane<D, false>,
-    neighbourMix<D, false, 1>,
-    neighbourMix<D, false, 2>,
-    neighbourMix<D, true, 1>,
-    neighbourMix<D, true, 2>,
-    perChannel<D, hardMix<D>>,
-    frontal<D>,
-    inLattice<D, multiply<D>, overlay<D>>,
-    inLattice<D, screenProduct<D>, overlay<D>>,
-    inLattice<D, pinImage<D>, pinImage<D>>,
-    inLattice<D, pinWater<D>, pinWater<D>>,
-    perChannel<D, dextrous<D>>,
-    sinister<D>,
-    anteriorOrPosterior<D, false>,
-    anteriorOrPosterior<D, true>,
-    perChannel<D, screendim<D>>,
+    run<perChannel<D, proceduralMinus<D>>>,
+    run<perChannel<D, difference<D>>>,
+    run<perChannel<D, lighten<D>>>,
+    run<perChannel<D, darken<D>>>,
+    run<perChannel<D, add<D>>>,
+    run<perChannel<D, subtract<D>>>,
+    run<perChannel<D, multiply<D>>>,
+    run<perChannel<D, screen<D>>>,
+    run<perChannel<D, hardlight<D>>>,
+    run<perChannel<D, overlay<D>>>,
+    run<perChannel<D, superlay<D>>>,
+    run<perChannel<D, exclusion<D>>>,
+    run<color<D>>,
+    run<luminance<D>>,
+    run<perChannel<D, linearLight<D>>>,
+    run<perChannel<D, pinLight<D>>>,
+    run<perChannel<D, spinLight<D>>>,
+    run<perChannel<D, vividA<D>>>,
+    run<perChannel<D, vividB<D>>>,
+    run<saturation<D>>,
+    run<hue<D>>,
+    run<perChannel<D, similarity<D>>>,
+    run<perChannel<D, cross<D>>>,
+    run<perChannel<D, harshDiff<D>>>,
+    run<perChannel<D, softLight<D>>>,
+    run<bright>,
+    run<dim>,
+    run<perChannel<D, dodge<D>>>,
+    run<perChannel<D, burn<D>>>,
+    run<perChannel<D, ace<D>>>,
+    run<perChannel<D, king<D>>>,
+    run<perChannel<D, queen<D>>>,
+    run<perChannel<D, jack<D>>>,
+    run<perChannel<D, bitAnd<D>>>,
+    run<perChannel<D, bitOr<D>>>,
+    run<perChannel<D, bitXor<D>>>,
+    run<perChannel<D, multibright<D>>>,
+    run<perChannel<D, hot<D>>>,
+    run<perChannel<D, cold<D>>>,
+    run<perChannel<D, wet<D>>>,
+    run<perChannel<D, dry<D>>>,
+    run<perChannel<D, up<D>>>,
+    run<perChannel<D, down<D>>>,
+    run<waxOrWane<D, true>>,
+    run<waxOrWane<D, false>>,
+    run<neighbourMix<D, false, 1>>,
+    run<neighbourMix<D, false, 2>>,
+    run<neighbourMix<D, true, 1>>,
+    run<neighbourMix<D, true, 2>>,
+    run<perChannel<D, hardMix<D>>>,
+    run<frontal<D>>,
+    run<inLattice<D, multiply<D>, overlay<D>>>,
+    run<inLattice<D, screenProduct<D>, overlay<D>>>,
+    run<inLattice<D, pinImage<D>, pinImage<D>>>,
+    run<inLattice<D, pinWater<D>, pinWater<D>>>,
+    run<perChannel<D, dextrous<D>>>,
+    run<sinister<D>>,
+    run<anteriorOrPosterior<D, false>>,
+    run<anteriorOrPosterior<D, true>>,
+    run<perChannel<D, screendim<D>>>,
 };
 
 }  // namespace

@@ -24,9 +24,9 @@ TEST(ColourLattice, KnownColoursLandWhereTheSpaceSays) {
   const struct {
     Channels rgb, expected;
   } cases[] = {
-      {{0, 0, 0}, {0, 128, 128}},       {{255, 255, 255}, {255, 128, 128}},
+      {{0, 0, 0}, {0, 128, 128}},         {{255, 255, 255}, {255, 128, 128}},
       {{100, 100, 100}, {100, 128, 128}}, {{255, 0, 0}, {77, 85, 255}},
-      {{0, 255, 0}, {150, 44, 21}},     {{0, 0, 255}, {28, 255, 108}},
+      {{0, 255, 0}, {150, 44, 21}},       {{0, 0, 255}, {28, 255, 108}},
   };
   for (const auto& c : cases) EXPECT_EQ(latticeLookup8(kForwardLattice, c.rgb), c.expected);
 }
@@ -64,7 +64,8 @@ TEST(ColourLattice, SixteenBitLookupReadsTheSameLattice) {
         for (const ColourLattice* lattice : {&kForwardLattice, &kInverseLattice}) {
           const Channels a = latticeLookup8(*lattice, c8);
           const Channels wide = {to16From8(a[0]), to16From8(a[1]), to16From8(a[2])};
-          EXPECT_LE(distance(latticeLookup16(*lattice, c16), wide), 128) << r << " " << g << " " << b;
+          EXPECT_LE(distance(latticeLookup16(*lattice, c16), wide), 128)
+              << r << " " << g << " " << b;
         }
         const Channels back =
             latticeLookup16(kInverseLattice, latticeLookup16(kForwardLattice, c16));
@@ -78,7 +79,8 @@ TEST(ColourLattice, SixteenBitLookupReadsTheSameLattice) {
 
 // Values beyond the scale are read as the nearest end rather than beyond the lattice.
 TEST(ColourLattice, LookupsStayInsideTheLattice) {
-  EXPECT_EQ(latticeLookup8(kForwardLattice, {-40, 300, 0}), latticeLookup8(kForwardLattice, {0, 255, 0}));
+  EXPECT_EQ(latticeLookup8(kForwardLattice, {-40, 300, 0}),
+            latticeLookup8(kForwardLattice, {0, 255, 0}));
   EXPECT_EQ(latticeLookup16(kInverseLattice, {40000, -1, 32768}),
             latticeLookup16(kInverseLattice, {32768, 0, 32768}));
 }

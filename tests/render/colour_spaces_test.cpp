@@ -1,7 +1,12 @@
-// HSL and HSY, the spaces of the glue modes that mix hue, saturation and brightness.
+// HSL and HSY, the spaces of the glue modes that mix hue, saturation and brightness. HSY is
+// computed through the chroma vector; the tests hold it to the definitions in hue terms.
+#include "render/colour_spaces.h"
+
 #include <gtest/gtest.h>
 
-#include "render/colour_spaces.h"
+#include <algorithm>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -35,38 +40,71 @@ TEST(ColourSpaces, HslOfKnownColours) {
   }
 }
 
-// 0.28 red + 0.52 green + 0.20 blue of the pure colour: blue is the darkest hue, yellow the
-// brightest, grey sits in the middle.
-TEST(ColourSpaces, HueLumaWeighsThePureColour) {
-  EXPECT_NEAR(hueLuma(0.0, 1.0), 0.28, kTolerance);
-  EXPECT_NEAR(hueLuma(1.0 / 6.0, 1.0), 0.80, kTolerance);
-  EXPECT_NEAR(hueLuma(2.0 / 3.0, 1.0), 0.20, kTolerance);
-  EXPECT_NEAR(hueLuma(0.3, 0.0), 0.50, kTolerance);
-  EXPECT_NEAR(hueLuma(2.0 / 3.0, 0.5), 0.5 * 0.20 + 0.5 * 0.5, kTolerance);
+std::vector<UnitColour> randomColours() {
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  std::vector<UnitColour> colours = {{0.0, 0.0, 0.0}, {1.0, 1.0, 1.0}, {0.3, 0.3, 0.3}};
+  for (int n = 0; n < 2000; ++n) colours.push_back({unit(random), unit(random), unit(random)});
+  return colours;
+}
+
+// The chroma carries hue and saturation: a colour is its lightness plus the room lightness
+// leaves times the chroma, and the chroma of (h, s) is s times that of the pure hue.
+TEST(ColourSpaces, ChromaHoldsHslHueAndSaturation) {
+  for (const UnitColour& c : randomColours()) {
+    const Hsl hsl = toHsl(c);
+    const ChromaColour chroma = toChroma(c);
+    EXPECT_NEAR(chroma.s, hsl.s, kTolerance);
+    EXPECT_NEAR(chroma.l, hsl.l, kTolerance);
+    const double room = std::min(hsl.l, 1.0 - hsl.l);
+    expectColour({hsl.l + room * chroma.chroma.r, hsl.l + room * chroma.chroma.g,
+                  hsl.l + room * chroma.chroma.b},
+                 c, 1e-9);
+    const Chroma half = withSaturation(chroma, hsl.s * 0.5);
+    const UnitColour pure = fromHsl({hsl.h, hsl.s * 0.5, 0.5});
+    expectColour({0.5 + 0.5 * half.r, 0.5 + 0.5 * half.g, 0.5 + 0.5 * half.b}, pure, 1e-9);
+  }
+  // Grey has hue 0: given a saturation it turns red.
+  const Chroma red = withSaturation(toChroma({0.4, 0.4, 0.4}), 1.0);
+  EXPECT_EQ((std::vector<double>{red.r, red.g, red.b}), (std::vector<double>{1.0, -1.0, -1.0}));
+}
+
+// 0.28 red + 0.52 green + 0.20 blue of the colour at lightness one half.
+TEST(ColourSpaces, HueLumaWeighsTheColourAtLightnessOneHalf) {
+  const struct {
+    UnitColour rgb;
+    double expected;
+  } cases[] = {
+      {{1.0, 0.0, 0.0}, 0.28},
+      {{0.5, 0.5, 0.0}, 0.80},
+      {{0.0, 0.0, 0.2}, 0.20},
+      {{0.3, 0.3, 0.3}, 0.50},
+      // hue of blue at saturation one half: half the pure colour, half grey
+      {{0.25, 0.25, 0.75}, 0.5 * 0.20 + 0.5 * 0.5},
+  };
+  for (const auto& c : cases) EXPECT_NEAR(hueLuma(toChroma(c.rgb).chroma), c.expected, kTolerance);
 }
 
 TEST(ColourSpaces, HsyPutsLightnessOneHalfAtThePureColoursLuma) {
-  const Hsy red = toHsy({1.0, 0.0, 0.0});
-  EXPECT_NEAR(red.y, 0.28, kTolerance);
-  EXPECT_NEAR(toHsy({0.5, 0.0, 0.0}).y, 0.5 * 0.28, kTolerance);  // L = 1/4: 2L * g
-  // L = 3/4 on the far side: g + (L - 1/2) * 2 * (1 - g)
-  EXPECT_NEAR(toHsy({1.0, 0.5, 0.5}).y, 0.28 + 0.5 * 0.72, kTolerance);
+  EXPECT_NEAR(hsyY(toChroma({1.0, 0.0, 0.0})), 0.28, kTolerance);
+  EXPECT_NEAR(hsyY(toChroma({0.5, 0.0, 0.0})), 0.5 * 0.28, kTolerance);  // l = 1/4: 2l * g
+  // l = 3/4 on the far side: g + (l - 1/2) * 2 * (1 - g)
+  EXPECT_NEAR(hsyY(toChroma({1.0, 0.5, 0.5})), 0.28 + 0.5 * 0.72, kTolerance);
 }
 
 TEST(ColourSpaces, HsyComesBackToTheSameColour) {
-  const UnitColour colours[] = {{0.2, 0.7, 0.4}, {0.9, 0.1, 0.3}, {0.05, 0.02, 0.3},
-                                {0.98, 0.9, 0.7}, {0.6, 0.6, 0.6}};
-  for (const UnitColour& c : colours) {
-    const Hsy hsy = toHsy(c);
-    expectColour(fromHsy(hsy.h, hsy.s, hsy.y), c, 1e-9);
+  for (const UnitColour& c : randomColours()) {
+    const ChromaColour chroma = toChroma(c);
+    expectColour(fromChromaY(chroma.chroma, hsyY(chroma)), c, 1e-9);
   }
 }
 
 TEST(ColourSpaces, HsyBeyondTheEndsIsBlackOrWhite) {
-  expectColour(fromHsy(0.4, 0.8, 1.0), {1.0, 1.0, 1.0});
-  expectColour(fromHsy(0.4, 0.8, 1.5), {1.0, 1.0, 1.0});
-  expectColour(fromHsy(0.4, 0.8, 0.0), {0.0, 0.0, 0.0});
-  expectColour(fromHsy(0.4, 0.8, -0.2), {0.0, 0.0, 0.0});
+  const Chroma green = toChroma({0.2, 0.9, 0.4}).chroma;
+  expectColour(fromChromaY(green, 1.0), {1.0, 1.0, 1.0});
+  expectColour(fromChromaY(green, 1.5), {1.0, 1.0, 1.0});
+  expectColour(fromChromaY(green, 0.0), {0.0, 0.0, 0.0});
+  expectColour(fromChromaY(green, -0.2), {0.0, 0.0, 0.0});
 }
 
 }  // namespace
