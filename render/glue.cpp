@@ -44,6 +44,22 @@ void spillLight(Channels& w, int32_t top) {
   }
 }
 
+// The water channels into `w`, the output alpha returned: filled in place so that the pixel
+// never has to travel packed into registers between the steps.
+int32_t prepareInto(const WaterPixel& pixel, int32_t top, bool grey, Channels& w) {
+  const float scale = static_cast<float>(top);
+  int32_t r = toWhole(pixel.r * scale), g = toWhole(pixel.g * scale), b = toWhole(pixel.b * scale);
+  if (r > top || g > top || b > top) {
+    w = {r, g, b};
+    spillLight(w, top);
+    r = w[0], g = w[1], b = w[2];
+  }
+  if (grey) r = g = b = (77 * r + 150 * g + 28 * b) >> 8;
+  w = {std::min(r, top), std::min(g, top), std::min(b, top)};
+  // A little over one, so that an alpha a hair below full still counts as opaque.
+  return std::min(toWhole(pixel.a * scale * 1.007f), top);
+}
+
 template <class Sample>
 Channels loadHost(const uint8_t* row, int32_t x, int32_t step, bool grey, int32_t top) {
   const Sample* p = reinterpret_cast<const Sample*>(row) + x * step;
@@ -51,8 +67,7 @@ Channels loadHost(const uint8_t* row, int32_t x, int32_t step, bool grey, int32_
     const int32_t v = std::min<int32_t>(p[0], top);
     return {v, v, v};
   }
-  return {std::min<int32_t>(p[0], top), std::min<int32_t>(p[1], top),
-          std::min<int32_t>(p[2], top)};
+  return {std::min<int32_t>(p[0], top), std::min<int32_t>(p[1], top), std::min<int32_t>(p[2], top)};
 }
 
 int32_t maskAt(const GlueRow& row, int32_t x) {
@@ -64,23 +79,26 @@ template <class Sample>
 void glueInteger(int32_t x, const WaterPixel& pixel, const GlueRow& row) {
   const GlueFrame& f = row.frame;
   const int32_t top = f.depth == 8 ? 255 : 32768;
-  const WaterChannels water = prepareWater(pixel, f.depth, f.layout.grey);
+  Channels water;
+  const int32_t alpha = prepareInto(pixel, top, f.layout.grey, water);
   const Channels image = f.renderMode == kModeRaster
                              ? loadRaster(*f.target, x, row.row, f.depth)
                              : loadHost<Sample>(row.in, x, f.inStep, f.layout.grey, top);
-  Channels value = row.combine(water.value, image, f.triangle);
+  Channels value;
+  row.combine(water, image, f.triangle, value);
   if (f.layout.grey) value = {value[0], value[0], value[0]};
 
   switch (f.renderMode) {
     case kModeFinal:
-      storeFinal(reinterpret_cast<Sample*>(row.out) + x * f.outStep, value, water.alpha,
-                 f.layout);
+      storeFinal(reinterpret_cast<Sample*>(row.out) + x * f.outStep, value, alpha, f.layout);
       break;
     case kModeDialog:
-      storeDialog(reinterpret_cast<Sample*>(row.out) + x * f.outStep, value, water.alpha,
-                  maskAt(row, x), x, row.row, f.layout);
+      storeDialog(reinterpret_cast<Sample*>(row.out) + x * f.outStep, value, alpha, maskAt(row, x),
+                  x, row.row, f.layout);
       break;
-    case kModeRaster: storeRaster(*f.target, x, row.row, f.depth, value, water.alpha); break;
+    case kModeRaster:
+      storeRaster(*f.target, x, row.row, f.depth, value, alpha);
+      break;
   }
 }
 
@@ -95,25 +113,18 @@ void glueFloat(int32_t x, const WaterPixel& pixel, const GlueRow& row) {
       storeDialog(reinterpret_cast<float*>(row.out) + x * f.outStep, value, maskAt(row, x), x,
                   row.row, f.layout);
       break;
-    case kModeRaster: storeRaster(*f.target, x, row.row, value); break;
+    case kModeRaster:
+      storeRaster(*f.target, x, row.row, value);
+      break;
   }
 }
 
 }  // namespace
 
 WaterChannels prepareWater(const WaterPixel& pixel, int32_t depth, bool grey) {
-  const int32_t top = depth == 8 ? 255 : 32768;
-  const float scale = static_cast<float>(top);
-  Channels w = {toWhole(pixel.r * scale), toWhole(pixel.g * scale), toWhole(pixel.b * scale)};
-  // A little over one, so that an alpha a hair below full still counts as opaque.
-  const int32_t alpha = std::min(toWhole(pixel.a * scale * 1.007f), top);
-  spillLight(w, top);
-  if (grey) {
-    const int32_t y = (77 * w[0] + 150 * w[1] + 28 * w[2]) >> 8;
-    w = {y, y, y};
-  }
-  for (int32_t& v : w) v = std::min(v, top);
-  return {w, alpha};
+  WaterChannels water;
+  water.alpha = prepareInto(pixel, depth == 8 ? 255 : 32768, grey, water.value);
+  return water;
 }
 
 FloatPixel prepareWaterFloat(const WaterPixel& pixel, bool grey) {
@@ -152,8 +163,14 @@ GlueRow startGlueRow(const GlueFrame& frame, int32_t row) {
 void gluePixel(int32_t x, const WaterPixel& pixel, const GlueRow& row) {
   x = std::clamp(x, 0, std::max(row.frame.width - 1, 0));
   switch (row.frame.depth) {
-    case 8: glueInteger<uint8_t>(x, pixel, row); break;
-    case 16: glueInteger<uint16_t>(x, pixel, row); break;
-    default: glueFloat(x, pixel, row); break;
+    case 8:
+      glueInteger<uint8_t>(x, pixel, row);
+      break;
+    case 16:
+      glueInteger<uint16_t>(x, pixel, row);
+      break;
+    default:
+      glueFloat(x, pixel, row);
+      break;
   }
 }

@@ -18,10 +18,10 @@ struct PluginState;
 // The band renderer fills it from the host's record (or for a raster render, the target) and
 // starts each row from it.
 struct GlueFrame {
-  int32_t renderMode;  // 0 final, 1 dialog, 2 raster
-  int32_t depth;       // bits per channel of the image: 8, 16 or 32
-  PixelLayout layout;  // grey image; editable transparency (host filter case 4 or 5)
-  int32_t glue;        // Settings.glue
+  int32_t renderMode;       // 0 final, 1 dialog, 2 raster
+  int32_t depth;            // bits per channel of the image: 8, 16 or 32
+  PixelLayout layout;       // grey image; editable transparency (host filter case 4 or 5)
+  int32_t glue;             // Settings.glue
   const uint8_t* triangle;  // the work record's triangle table
   int32_t width, height;    // Wc x Hc; pixels outside are clamped into it
 

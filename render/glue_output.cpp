@@ -20,13 +20,17 @@ enum class RasterDepth { none, eight, sixteen, real };
 RasterDepth rasterDepth(const Raster& raster) {
   switch (raster.format) {
     case kFormatGrey8:
-    case kFormatRgba8: return RasterDepth::eight;
+    case kFormatRgba8:
+      return RasterDepth::eight;
     case kFormatGrey16:
     case kFormatRgba16:
-    case kFormatRgb16: return RasterDepth::sixteen;
+    case kFormatRgb16:
+      return RasterDepth::sixteen;
     case kFormatGreyFloat:
-    case kFormatRgbaFloat: return RasterDepth::real;
-    default: return RasterDepth::none;
+    case kFormatRgbaFloat:
+      return RasterDepth::real;
+    default:
+      return RasterDepth::none;
   }
 }
 
@@ -101,8 +105,11 @@ Channels loadRaster(const Raster& raster, int32_t x, int32_t y, int32_t depth) {
       case RasterDepth::sixteen:
         out[c] = depth == 8 ? to8From16(static_cast<int32_t>(v)) : static_cast<int32_t>(v);
         break;
-      case RasterDepth::real: out[c] = depth == 8 ? to8FromFloat(v) : to16FromFloat(v); break;
-      case RasterDepth::none: break;
+      case RasterDepth::real:
+        out[c] = depth == 8 ? to8FromFloat(v) : to16FromFloat(v);
+        break;
+      case RasterDepth::none:
+        break;
     }
   }
   return out;
@@ -132,15 +139,16 @@ void storeRaster(Raster& raster, int32_t x, int32_t y, int32_t depth, Channels v
       setPixelFloat(x, y, raster, 0, out[0], out[1], out[2], out[3]);
       break;
     }
-    case RasterDepth::none: break;
+    case RasterDepth::none:
+      break;
   }
 }
 
 void storeRaster(Raster& raster, int32_t x, int32_t y, const FloatPixel& value) {
   switch (rasterDepth(raster)) {
     case RasterDepth::eight:
-      setPixel(x, y, raster, 0, to8FromFloat(value.r), to8FromFloat(value.g),
-               to8FromFloat(value.b), to8FromFloat(value.a));
+      setPixel(x, y, raster, 0, to8FromFloat(value.r), to8FromFloat(value.g), to8FromFloat(value.b),
+               to8FromFloat(value.a));
       break;
     case RasterDepth::sixteen:
       setPixel16(x, y, raster, 0, static_cast<uint16_t>(to16FromFloat(value.r)),
@@ -148,7 +156,10 @@ void storeRaster(Raster& raster, int32_t x, int32_t y, const FloatPixel& value) 
                  static_cast<uint16_t>(to16FromFloat(value.b)),
                  static_cast<uint16_t>(to16FromFloat(value.a)));
       break;
-    case RasterDepth::real: setPixelFloat(x, y, raster, 0, value.r, value.g, value.b, value.a); break;
-    case RasterDepth::none: break;
+    case RasterDepth::real:
+      setPixelFloat(x, y, raster, 0, value.r, value.g, value.b, value.a);
+      break;
+    case RasterDepth::none:
+      break;
   }
 }

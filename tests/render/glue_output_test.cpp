@@ -1,5 +1,7 @@
 // Where a glued pixel goes: the host's output row, the dialog's checkerboard, a target raster,
 // and the conversions between depths that the raster and the thumbnails use.
+#include "render/glue_output.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 
 #include "raster_fixture.h"
 #include "render/depth_conversions.h"
-#include "render/glue_output.h"
 
 namespace {
 
@@ -46,15 +47,15 @@ TEST(GlueOutput, DialogShowsTheMaskOverACheckerboard) {
     PixelLayout layout;
     int expectedRed, expectedAlpha;
   } cases[] = {
-      {255, 0, 0, 0, kRgb, 200, kUntouched},        // a full mask becomes 256: the value itself
-      {0, 0, 0, 0, kRgb, 255, kUntouched},          // light square
-      {0, 0, 8, 0, kRgb, 204, kUntouched},          // dark square
-      {0, 0, 7, 8, kRgb, 204, kUntouched},          // dark: 7 xor 8 has bit 3
-      {0, 0, 8, 8, kRgb, 255, kUntouched},          // light again
-      {128, 0, 0, 0, kRgb, 227, kUntouched},        // (129 * 200 + 127 * 255) >> 8
-      {127, 0, 0, 0, kRgb, 227, kUntouched},        // (127 * 200 + 129 * 255) >> 8
-      {255, 128, 0, 0, kRgbAlpha, 227, 255},        // m = (256 * 128) >> 8
-      {255, 0, 9, 1, kRgbAlpha, 204, 255},          // transparent water shows the board
+      {255, 0, 0, 0, kRgb, 200, kUntouched},  // a full mask becomes 256: the value itself
+      {0, 0, 0, 0, kRgb, 255, kUntouched},    // light square
+      {0, 0, 8, 0, kRgb, 204, kUntouched},    // dark square
+      {0, 0, 7, 8, kRgb, 204, kUntouched},    // dark: 7 xor 8 has bit 3
+      {0, 0, 8, 8, kRgb, 255, kUntouched},    // light again
+      {128, 0, 0, 0, kRgb, 227, kUntouched},  // (129 * 200 + 127 * 255) >> 8
+      {127, 0, 0, 0, kRgb, 227, kUntouched},  // (127 * 200 + 129 * 255) >> 8
+      {255, 128, 0, 0, kRgbAlpha, 227, 255},  // m = (256 * 128) >> 8
+      {255, 0, 9, 1, kRgbAlpha, 204, 255},    // transparent water shows the board
   };
   for (const auto& c : cases) {
     uint8_t p[4] = {kUntouched, kUntouched, kUntouched, kUntouched};
@@ -108,12 +109,13 @@ TEST(GlueOutput, ConversionsBetweenDepths) {
                                             {32766, 255}, {32767, 255}, {32768, 255}};
   for (auto [v, expected] : from16) EXPECT_EQ(to8From16(v), expected) << v;
 
-  const std::pair<float, int> fromFloat[] = {{0.0f, 0},     {0.01f, 25},  {0.25f, 127},
-                                             {1.0f, 255},   {4.0f, 255},  {-1.0f, 0},
-                                             {1e30f, 255},  {std::numeric_limits<float>::quiet_NaN(), 0}};
+  const std::pair<float, int> fromFloat[] = {
+      {0.0f, 0},   {0.01f, 25}, {0.25f, 127}, {1.0f, 255},
+      {4.0f, 255}, {-1.0f, 0},  {1e30f, 255}, {std::numeric_limits<float>::quiet_NaN(), 0}};
   for (auto [v, expected] : fromFloat) EXPECT_EQ(to8FromFloat(v), expected) << v;
 
-  const std::pair<int32_t, int32_t> widen[] = {{0, 0}, {1, 128}, {128, 16448}, {254, 32639}, {255, 32768}};
+  const std::pair<int32_t, int32_t> widen[] = {
+      {0, 0}, {1, 128}, {128, 16448}, {254, 32639}, {255, 32768}};
   for (auto [v, expected] : widen) EXPECT_EQ(to16From8(v), expected) << v;
   EXPECT_EQ(to16FromFloat(0.5f), 16384);
   EXPECT_EQ(to16FromFloat(2.0f), 32768);
@@ -137,7 +139,8 @@ TEST(GlueOutput, RasterTakesThePixelInItsOwnFormat) {
   EXPECT_EQ((std::vector<float>{c.r, c.g, c.b, c.a}), (std::vector<float>{32768, 128, 0, 32768}));
   storeRaster(rf.raster, 0, 0, 16, {16384, 32768, 0}, 8192);
   const PixelValue d = getPixel(0, 0, rf.raster, 0);
-  EXPECT_EQ((std::vector<float>{d.r, d.g, d.b, d.a}), (std::vector<float>{0.5f, 1.0f, 0.0f, 0.25f}));
+  EXPECT_EQ((std::vector<float>{d.r, d.g, d.b, d.a}),
+            (std::vector<float>{0.5f, 1.0f, 0.0f, 0.25f}));
 
   // Reading the image pixel back brings it to the image's depth.
   EXPECT_EQ(loadRaster(r8.raster, 1, 1, 8), (Channels{1, 2, 3}));

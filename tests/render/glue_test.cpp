@@ -1,5 +1,7 @@
 // The glue stage end to end: the water pixel's preparation (light spill, grey, limits, alpha),
 // and gluePixel reading the image pixel and writing each render mode's destination.
+#include "render/glue.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -8,7 +10,6 @@
 
 #include "host/plugin_state.h"
 #include "raster_fixture.h"
-#include "render/glue.h"
 #include "render/glue_names.h"
 #include "render/work_record.h"
 
@@ -144,9 +145,9 @@ TEST(GluePixel, DialogReadsItsRowOfTheRegionAndTheMask) {
   const GlueRow row = startGlueRow(f, 1);
   const WaterPixel water = scaled(50, 0, 0, 255, 255.0f);
   for (int32_t x = 0; x < 4; ++x) gluePixel(x, water, row);
-  EXPECT_EQ(out[12], 100);                                // max(50, 100), fully selected
-  EXPECT_EQ(out[15], (129 * 50 + 127 * 255) >> 8);        // mask 128 over a light square
-  EXPECT_EQ(out[18], 255);                                // beyond the mask: the board
+  EXPECT_EQ(out[12], 100);                          // max(50, 100), fully selected
+  EXPECT_EQ(out[15], (129 * 50 + 127 * 255) >> 8);  // mask 128 over a light square
+  EXPECT_EQ(out[18], 255);                          // beyond the mask: the board
   EXPECT_EQ(std::vector<int>(out.begin(), out.begin() + 12), std::vector<int>(12, 0));
 
   // A row that the mask does not reach is outside the selection.
