@@ -93,13 +93,13 @@ TEST(ProgramSettings, APresetRendersItsSettingsAndLeavesTheLastUsedOnesAlone) {
   const std::string cached = cachedSettingsPath().path;
   ASSERT_EQ(writeSettingsFile(cached.c_str(), mine, nullptr), noErr);
   const std::vector<uint8_t> cachedBefore = readWholeFile(cached);
-  const auto before = folderEntries(isolatedTempFolder());
 
   EXPECT_EQ(r.render({"--preset", preset}), r.render(changes));
   EXPECT_EQ(r.render({"--preset", preset, "--glue", "9"}), r.render({"--set", "rippleHeight=70", "--colour", "1E3A5F",
                                                                      "--seed", "9", "--glue", "9"}));
   EXPECT_EQ(readWholeFile(cached), cachedBefore);
-  EXPECT_EQ(folderEntries(isolatedTempFolder()), before) << "the run's private folder is gone";
+  for (const std::string& name : folderEntries(isolatedTempFolder()))
+    EXPECT_EQ(name.rfind("tarve-run-", 0), std::string::npos) << name << ": the run's private folder is left";
 
   // --last is the user's file.
   EXPECT_EQ(r.render({"--last"}), r.render({"--set", "ripple height=5"}));
