@@ -242,23 +242,31 @@ inline __m128 filterRgba16(const Neighbourhood& n, const KernelTables& kernels) 
   return total;
 }
 
-// One existing level of a raster of the given format.
+// The filter of a format over a located neighbourhood.
 template <int32_t Format>
-[[gnu::always_inline]] inline __m128 sampleAt(const Raster& raster, int32_t level, float x,
-                                              float y) {
-  Block block;
-  Neighbourhood n;
-  constexpr int kPixelBytes = Format == kFormatRgba8       ? 4
-                              : Format == kFormatRgba16    ? 8
-                              : Format == kFormatRgbaFloat ? 16
-                                                           : 0;
-  locate<kPixelBytes>(raster, level, x, y, block, n);
+[[gnu::always_inline]] inline __m128 filter(const Raster& raster, const Neighbourhood& n) {
   const KernelTables& kernels = *raster.kernels;
   if constexpr (Format == kFormatRgba8) return filterRgba8(n, kernels);
   if constexpr (Format == kFormatRgba16) return filterRgba16(n, kernels);
   if constexpr (Format == kFormatRgbaFloat) return filterRgbaFloat(n, kernels);
   if constexpr (Format == kFormatGrey8)
     return filterGrey8(n, kernels, size_t(raster.bytesPerPixel));
+}
+
+template <int32_t Format>
+constexpr int kPixelBytes = Format == kFormatRgba8       ? 4
+                            : Format == kFormatRgba16    ? 8
+                            : Format == kFormatRgbaFloat ? 16
+                                                         : 0;
+
+// One existing level of a raster of the given format.
+template <int32_t Format>
+[[gnu::always_inline]] inline __m128 sampleAt(const Raster& raster, int32_t level, float x,
+                                              float y) {
+  Block block;
+  Neighbourhood n;
+  locate<kPixelBytes<Format>>(raster, level, x, y, block, n);
+  return filter<Format>(raster, n);
 }
 
 inline PixelValue toPixel(__m128 v) {
@@ -275,13 +283,17 @@ PixelValue oneLevel(const Raster& raster, int32_t level, float x, float y) {
 template <int32_t Format>
 PixelValue trilinear(const Raster& raster, int32_t level, float fraction, float x, float y) {
   level = std::clamp(level, 0, std::max(raster.lastLevel - 1, 0));
-  __m128 a = sampleAt<Format>(raster, level, x, y);
-  if (fraction > 0.0f && raster.lastLevel > 0) {
-    const __m128 f = _mm_set1_ps(std::min(fraction, 1.0f));
-    const __m128 b = sampleAt<Format>(raster, level + 1, x, y);
-    a = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), f));
-  }
-  return toPixel(a);
+  if (!(fraction > 0.0f) || raster.lastLevel == 0)
+    return toPixel(sampleAt<Format>(raster, level, x, y));
+  // Both neighbourhoods first, so that the two levels' loads overlap.
+  Block blocks[2];
+  Neighbourhood n[2];
+  locate<kPixelBytes<Format>>(raster, level, x, y, blocks[0], n[0]);
+  locate<kPixelBytes<Format>>(raster, level + 1, x, y, blocks[1], n[1]);
+  const __m128 a = filter<Format>(raster, n[0]);
+  const __m128 b = filter<Format>(raster, n[1]);
+  const __m128 f = _mm_set1_ps(std::min(fraction, 1.0f));
+  return toPixel(_mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), f)));
 }
 
 // The sampler of a raster's format, or null when it has none or lacks kernels.
