@@ -85,8 +85,9 @@ struct PixelRect {
   int32_t x, y, width, height;
 };
 
-// Rows of the host's image as `advanceState` delivers them: `data` is the first pixel of
-// the first row, components are interleaved, `planes` per pixel (inHiPlane - inLoPlane + 1).
+// Rows of the host's image as `advanceState` delivers them for one tile: `data` is the
+// tile's top-left pixel, components are interleaved, `planes` per pixel (inHiPlane -
+// inLoPlane + 1).
 // `depth` is the host's bits per component: 8, 16 (0..32768) or 32 (float).
 struct HostRows {
   const void* data;
@@ -115,8 +116,7 @@ inline const RasterTile& tileAt(const Raster& raster, int32_t level, int32_t x, 
 }
 inline uint8_t* pixelAddress(const Raster& raster, int32_t level, int32_t x, int32_t y) {
   const RasterTile& tile = tileAt(raster, level, x, y);
-  size_t element =
-      size_t((y & (kTileSize - 1))) * size_t(tile.stride) + size_t(x & (kTileSize - 1));
+  size_t element = size_t(y & (kTileSize - 1)) * size_t(tile.stride) + size_t(x & (kTileSize - 1));
   return static_cast<uint8_t*>(tile.buffer.data) + element * size_t(raster.bytesPerPixel);
 }
 
