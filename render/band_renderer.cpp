@@ -1,6 +1,9 @@
 #include "render/band_renderer.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -152,8 +155,13 @@ void renderPixels(const Settings& settings, const RenderFrame& frame, const Rast
       if (frame.depth == 32) {
         pixel = {shaded.r, shaded.g, shaded.b, shaded.alpha};
       } else {
-        pixel = {std::trunc(shaded.r) * invScale, std::trunc(shaded.g) * invScale,
-                 std::trunc(shaded.b) * invScale, std::trunc(shaded.alpha) * invScale};
+        // Whole numbers over M. Every value lies in 0..65535 here, where converting to an
+        // integer and back is truncation; four at once.
+        const __m128 values = _mm_setr_ps(shaded.r, shaded.g, shaded.b, shaded.alpha);
+        const __m128 whole = _mm_cvtepi32_ps(_mm_cvttps_epi32(values));
+        const __m128 normalised = _mm_mul_ps(whole, _mm_set1_ps(invScale));
+        static_assert(sizeof(WaterPixel) == sizeof(__m128));
+        std::memcpy(&pixel, &normalised, sizeof pixel);
       }
       if (frame.dialog) {
         const GuideMark mark = guideMarkAt(x, row, frame.width, k.waterRow, k.horizonRow);

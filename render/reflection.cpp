@@ -114,8 +114,9 @@ ShadedPixel reflectPixel(const ReflectionRow& row, RowScratch* scratch, int32_t 
 
   const FoldedPosition p = fold(u, v);
   const float level = levelFor(l, p.outside, bw, row.source->lastLevel);
-  const float whole = std::trunc(level);
+  // The level lies in 0..Lmax, where the conversion truncates.
+  const int32_t whole = static_cast<int32_t>(level);
   const PixelValue sample =
-      sampleTrilinear(*row.source, static_cast<int32_t>(whole), level - whole, p.x, p.y);
+      sampleTrilinear(*row.source, whole, level - static_cast<float>(whole), p.x, p.y);
   return tint(row, sample, water, d, carry);
 }
