@@ -14,9 +14,9 @@
 
 struct PluginState;
 
-// Everything the glue stage needs to know about a render and the buffers of the current band.
-// The band renderer fills it from the host's record (or for a raster render, the target) and
-// starts each row from it.
+// Everything the glue stage needs to know about a render and the buffers of the current band,
+// as plain values and pointers. glueFrameOf() fills it from the plug-in state; each row is
+// then started from it once, and its pixels glued one by one.
 struct GlueFrame {
   int32_t renderMode;       // 0 final, 1 dialog, 2 raster
   int32_t depth;            // bits per channel of the image: 8, 16 or 32
