@@ -36,8 +36,9 @@ CalendarDate currentUtcDate() {
 }
 
 static void putBytes(std::vector<uint8_t>& out, const void* data, size_t count) {
-  const uint8_t* bytes = static_cast<const uint8_t*>(data);
-  out.insert(out.end(), bytes, bytes + count);
+  const size_t at = out.size();
+  out.resize(at + count);
+  if (count) std::memcpy(out.data() + at, data, count);
 }
 
 static void put16(std::vector<uint8_t>& out, uint32_t value) {
