@@ -23,7 +23,17 @@ OSErr readRect(const HostImage& image, const Rect& rect, int16_t lo, int16_t hi,
   rowBytes = width * planes * bps;
   buffer.assign(static_cast<size_t>(rowBytes) * height, 0);
   const int32_t imageRowBytes = image.rowBytes();
+  // Whole pixels of a row inside the image are one copy; the pixel loop serves the rest.
+  const bool wholeRows = rate == 1 && lo == 0 && planes == image.planes() && rect.left >= 0 && rect.right <= image.width;
   for (int32_t y = 0; y < height; ++y) {
+    const int32_t row = rect.top + y;
+    if (wholeRows && row >= 0 && row < image.height) {
+      std::memcpy(buffer.data() + static_cast<size_t>(y) * rowBytes,
+                  image.samples.data() + static_cast<size_t>(row) * imageRowBytes +
+                      static_cast<size_t>(rect.left) * planes * bps,
+                  rowBytes);
+      continue;
+    }
     for (int32_t x = 0; x < width; ++x) {
       int32_t sx = (rect.left + x) * rate, sy = (rect.top + y) * rate;
       uint8_t* out = buffer.data() + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * planes * bps;
@@ -68,8 +78,14 @@ void hostTakeOutput(Host& host) {
   const int32_t bps = image.bytesPerSample();
   const int32_t planes = rec.outHiPlane - rec.outLoPlane + 1;
   const int32_t width = r.right - r.left;
+  const bool wholeRows = rec.outLoPlane == 0 && planes == image.planes() && r.left >= 0 && r.right <= image.width;
   for (int32_t y = r.top; y < r.bottom; ++y) {
     if (y < 0 || y >= image.height) continue;
+    if (wholeRows) {
+      std::memcpy(image.at(r.left, y, 0), host.outBuffer.data() + static_cast<size_t>(y - r.top) * width * planes * bps,
+                  static_cast<size_t>(width) * planes * bps);
+      continue;
+    }
     for (int32_t x = r.left; x < r.right; ++x) {
       if (x < 0 || x >= image.width) continue;
       const uint8_t* in = host.outBuffer.data() +
