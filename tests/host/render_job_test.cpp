@@ -108,6 +108,8 @@ TEST_F(JobInside, RenderToRasterLeavesTheViewAndSettingsAsTheyWere) {
   ASSERT_EQ(hostCall(host, filterSelectorPrepare), 0);
   ASSERT_EQ(hostCall(host, filterSelectorStart), 0);
   PluginState& state = stateOf(host);
+  int16_t result = 0;
+  state.result = &result;  // the pointer of the last call into the module is gone
   ParameterBlock& block = *state.parameters;
   block.previewOriginX = 8;
   block.previewScale = 2;
@@ -161,6 +163,8 @@ TEST_F(JobInside, ARowBufferThatCannotGrowCancelsTheRender) {
   ASSERT_EQ(hostCall(host, filterSelectorPrepare), 0);
   ASSERT_EQ(hostCall(host, filterSelectorStart), 0);
   PluginState& state = stateOf(host);
+  int16_t result = 0;
+  state.result = &result;  // the pointer of the last call into the module is gone
   Raster target{};
   ASSERT_TRUE(createRaster(target, 4000, 2, kFormatRgba8, kEdgeClamp, false));
   host.switches.failBufferAfter = 0;

@@ -80,7 +80,8 @@ TEST_F(ModuleRun, StateOrParametersThatCannotBeAllocatedGiveOutOfMemory) {
     h.switches.failHandleAfter = handles;
     hostOpen(h, moduleEntry(), patternImage(8, 8, 8, 3, false));
     EXPECT_EQ(hostCall(h, filterSelectorParameters), memFullErr) << handles << " handles";
-    EXPECT_EQ(h.record.parameters, nullptr);
+    const Handle parameters = h.record.parameters;  // the record is packed: no reference to its members
+    EXPECT_EQ(parameters, nullptr);
     hostClose(h);
   }
 }
