@@ -64,8 +64,8 @@ struct Neighbourhood {
 // Where a neighbourhood that does not lie inside one tile is gathered.
 using Block = uint8_t[kTaps][kTaps * kMaxPixelBytes];
 
-// Every pixel by its own tile lookup, after the edge mode. `PixelBytes` is the format's
-// pixel size, or 0 for the raster's own (format 0 with or without the border).
+// Every pixel after the edge mode. `PixelBytes` is the format's pixel size, or 0 for the
+// raster's own (format 0 with or without the border).
 template <int PixelBytes>
 [[gnu::noinline]] void gather(const Raster& raster, int32_t level, int32_t ix, int32_t iy,
                               bool wrapX, bool wrapY, Block& block, Neighbourhood& n) {
@@ -73,9 +73,21 @@ template <int PixelBytes>
   edgeTaps(ix, raster.width[level], wrapX, xs);
   edgeTaps(iy, raster.height[level], wrapY, ys);
   const size_t bpp = PixelBytes ? size_t(PixelBytes) : size_t(raster.bytesPerPixel);
+  // The five columns nearly always lie in one column of tiles (an edge only repeats a column
+  // of the same tile); then each row's tile is looked up once instead of at every pixel.
+  const int32_t tileColumn = xs[0] >> kTileShift;
+  bool oneTileColumn = true;
+  for (int t = 1; t < kTaps; ++t)
+    oneTileColumn = oneTileColumn && xs[t] >> kTileShift == tileColumn;
   for (int k = 0; k < kTaps; ++k) {
-    for (int t = 0; t < kTaps; ++t)
-      std::memcpy(block[k] + t * bpp, pixelAddress(raster, level, xs[t], ys[k]), bpp);
+    if (oneTileColumn) {
+      const uint8_t* tileRow = pixelAddress(raster, level, tileColumn << kTileShift, ys[k]);
+      for (int t = 0; t < kTaps; ++t)
+        std::memcpy(block[k] + t * bpp, tileRow + size_t(xs[t] & (kTileSize - 1)) * bpp, bpp);
+    } else {
+      for (int t = 0; t < kTaps; ++t)
+        std::memcpy(block[k] + t * bpp, pixelAddress(raster, level, xs[t], ys[k]), bpp);
+    }
     n.rows[k] = block[k];
   }
 }

@@ -5,6 +5,7 @@
 
 #include "host/plugin_state.h"
 #include "render/band_renderer.h"
+#include "render/glue.h"
 #include "render/work_record.h"
 
 namespace {
@@ -65,5 +66,8 @@ void renderRow(PluginState& state) {
 
   const int32_t row = state.renderedRow;
   renderPixels(block.settings, frame, state.source, work.noise, row, scratch, pixels);
-  for (int32_t x = 0; x < frame.width; ++x) gluePixel(x, row, pixels[x], state);
+  // The whole row goes to the glue stage through one row record, so no pixel asks whether
+  // its row has begun.
+  const GlueRow glue = startGlueRow(glueFrameOf(state, row), row);
+  for (int32_t x = 0; x < frame.width; ++x) gluePixel(x, pixels[x], glue);
 }
