@@ -115,10 +115,7 @@ bool readPng(const char* path, HostImage& image, std::string& error) {
     error = !sizeProblem.empty() ? sizeProblem : std::string("damaged or truncated PNG data (") + trap.message + ")";
     return false;
   }
-  if (result.depth == 16) {
-    auto* samples = reinterpret_cast<uint16_t*>(result.samples.data());
-    for (size_t i = 0, n = result.samples.size() / 2; i < n; ++i) samples[i] = hostFrom16(samples[i]);
-  }
+  samplesFromFile(result);
   image = std::move(result);
   return true;
 }

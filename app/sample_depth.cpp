@@ -62,3 +62,9 @@ HostImage convertDepth(const HostImage& image, int32_t depth) {
   for (size_t i = 0; i < count; ++i) storeSample(out, i, sampleAt(image, i));
   return out;
 }
+
+void samplesFromFile(HostImage& image) {
+  if (image.depth != 16) return;
+  auto* samples = reinterpret_cast<uint16_t*>(image.samples.data());
+  for (size_t i = 0, n = image.samples.size() / 2; i < n; ++i) samples[i] = hostFrom16(samples[i]);
+}

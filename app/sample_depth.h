@@ -17,6 +17,10 @@ constexpr uint16_t fileFrom16(uint16_t host) {
   return static_cast<uint16_t>((h * 65535u + 16384u) / 32768u);
 }
 
+// A 16-bit image just read from a file brought to the host's scale, in place; other depths
+// are left as they are.
+void samplesFromFile(HostImage& image);
+
 // The image at another depth (8, 16 or 32). Floats are clamped to 0..1 when they go to
 // integers; integers are scaled to the nearest level.
 HostImage convertDepth(const HostImage& image, int32_t depth);

@@ -144,10 +144,7 @@ bool readTiff(const char* path, HostImage& image, std::string& error) {
     error = libraryError("damaged or truncated TIFF data");
     return false;
   }
-  if (result.depth == 16) {
-    auto* samples = reinterpret_cast<uint16_t*>(result.samples.data());
-    for (size_t i = 0, n = result.samples.size() / 2; i < n; ++i) samples[i] = hostFrom16(samples[i]);
-  }
+  samplesFromFile(result);
   image = std::move(result);
   return true;
 }
