@@ -1,5 +1,7 @@
 #include "render/glue.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 
 namespace {
@@ -11,10 +13,8 @@ enum : int32_t { kModeFinal = 0, kModeDialog = 1, kModeRaster = 2 };
 // below stays in 32 bits whatever the renderer hands over.
 constexpr float kWaterCeiling = 1 << 20;
 
-int32_t toWhole(float v) {
-  if (!(v > 0.0f)) return 0;  // negative and not-a-number alike
-  return static_cast<int32_t>(std::min(v, kWaterCeiling));
-}
+// A little over one, so that an alpha a hair below full still counts as opaque.
+constexpr float kOpaqueAlmost = 1.007f;
 
 // Light beyond the top (sampling overshoot on a bright edge) is not simply cut off: a share
 // of it spills into the channels that still have room, so an over-bright red turns towards
@@ -47,8 +47,17 @@ void spillLight(Channels& w, int32_t top) {
 // The water channels into `w`, the output alpha returned: filled in place so that the pixel
 // never has to travel packed into registers between the steps.
 int32_t prepareInto(const WaterPixel& pixel, int32_t top, bool grey, Channels& w) {
-  const float scale = static_cast<float>(top);
-  int32_t r = toWhole(pixel.r * scale), g = toWhole(pixel.g * scale), b = toWhole(pixel.b * scale);
+  // Whole values of the four lanes at once. Alpha's extra factor comes after the scale (the
+  // colours are multiplied by 1, which changes nothing); anything not above 0 becomes 0, NaN
+  // included, as MAXPS then answers its second operand; the ceiling caps the rest.
+  const __m128 scaled = _mm_mul_ps(
+      _mm_mul_ps(_mm_loadu_ps(&pixel.r), _mm_set1_ps(static_cast<float>(top))),
+      _mm_setr_ps(1.0f, 1.0f, 1.0f, kOpaqueAlmost));
+  const __m128 limited =
+      _mm_min_ps(_mm_max_ps(scaled, _mm_setzero_ps()), _mm_set1_ps(kWaterCeiling));
+  alignas(16) int32_t whole[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(whole), _mm_cvttps_epi32(limited));
+  int32_t r = whole[0], g = whole[1], b = whole[2];
   if (r > top || g > top || b > top) {
     w = {r, g, b};
     spillLight(w, top);
@@ -56,8 +65,7 @@ int32_t prepareInto(const WaterPixel& pixel, int32_t top, bool grey, Channels& w
   }
   if (grey) r = g = b = (77 * r + 150 * g + 28 * b) >> 8;
   w = {std::min(r, top), std::min(g, top), std::min(b, top)};
-  // A little over one, so that an alpha a hair below full still counts as opaque.
-  return std::min(toWhole(pixel.a * scale * 1.007f), top);
+  return std::min(whole[3], top);
 }
 
 template <class Sample>
