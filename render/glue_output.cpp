@@ -8,13 +8,6 @@ int32_t colourPlanes(PixelLayout layout) { return layout.grey ? 1 : 3; }
 
 bool lightSquare(int32_t x, int32_t row) { return ((x ^ row) & 8) == 0; }
 
-template <class Sample>
-void storeWhole(Sample* pixel, Channels value, int32_t alpha, PixelLayout layout) {
-  const int32_t planes = colourPlanes(layout);
-  for (int32_t c = 0; c < planes; ++c) pixel[c] = static_cast<Sample>(value[c]);
-  if (layout.transparency) pixel[planes] = static_cast<Sample>(alpha);
-}
-
 enum class RasterDepth { none, eight, sixteen, real };
 
 RasterDepth rasterDepth(const Raster& raster) {
@@ -35,14 +28,6 @@ RasterDepth rasterDepth(const Raster& raster) {
 }
 
 }  // namespace
-
-void storeFinal(uint8_t* pixel, Channels value, int32_t alpha, PixelLayout layout) {
-  storeWhole(pixel, value, alpha, layout);
-}
-
-void storeFinal(uint16_t* pixel, Channels value, int32_t alpha, PixelLayout layout) {
-  storeWhole(pixel, value, alpha, layout);
-}
 
 void storeFinal(float* pixel, const FloatPixel& value, PixelLayout layout) {
   const float colour[3] = {value.r, value.g, value.b};

@@ -21,9 +21,14 @@ struct PixelLayout {
 };
 
 // final: the channels at the depth's width (an 8-bit value keeps its low eight bits) and A in
-// the transparency plane when it is editable.
-void storeFinal(uint8_t* pixel, Channels value, int32_t alpha, PixelLayout layout);
-void storeFinal(uint16_t* pixel, Channels value, int32_t alpha, PixelLayout layout);
+// the transparency plane when it is editable. Sample is uint8_t or uint16_t. Defined here so
+// that the glue stage, which stores every pixel of a final render through it, inlines it.
+template <class Sample>
+void storeFinal(Sample* pixel, Channels value, int32_t alpha, PixelLayout layout) {
+  const int32_t planes = layout.grey ? 1 : 3;
+  for (int32_t c = 0; c < planes; ++c) pixel[c] = static_cast<Sample>(value[c]);
+  if (layout.transparency) pixel[planes] = static_cast<Sample>(alpha);
+}
 void storeFinal(float* pixel, const FloatPixel& value, PixelLayout layout);
 
 // dialog: the pixel shown over a checkerboard of 8-pixel squares, where (x, row) picks the
