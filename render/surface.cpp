@@ -43,19 +43,24 @@ inline __m128i latticeCell(__m128 whole) {
 }
 
 // The gradient for hash h: p is px for h < 8, 12 and 13, else py; q is py for h < 4, 12 and
-// 13, else 0; the result is (h & 1 ? -p : p) + (h & 2 ? -q : q).
-inline __m128 gradient(__m128i h, __m128 px, __m128 py) {
-  h = _mm_and_si128(h, _mm_set1_epi32(15));
-  const __m128i twelveOrThirteen =
-      _mm_cmpeq_epi32(_mm_and_si128(h, _mm_set1_epi32(14)), _mm_set1_epi32(12));
-  const __m128 useX = _mm_castsi128_ps(
-      _mm_or_si128(_mm_cmplt_epi32(h, _mm_set1_epi32(8)), twelveOrThirteen));
-  const __m128 useQ = _mm_castsi128_ps(
-      _mm_or_si128(_mm_cmplt_epi32(h, _mm_set1_epi32(4)), twelveOrThirteen));
+// 13, else 0; the result is (h & 1 ? -p : p) + (h & 2 ? -q : q). The corner tables hold the
+// choices as four bits, so that the noise reads each with a shift or two: bit 0 negates p,
+// bit 1 negates q, bit 2 takes px for p, bit 3 takes py for q.
+constexpr uint16_t gradientCode(int32_t hash) {
+  const int32_t h = hash & 15;
+  const bool twelveOrThirteen = h == 12 || h == 13;
+  return static_cast<uint16_t>((h & 3) | (h < 8 || twelveOrThirteen) << 2 |
+                               (h < 4 || twelveOrThirteen) << 3);
+}
+
+// The gradient coded in the low four bits of `code`; higher bits are ignored.
+inline __m128 gradient(__m128i code, __m128 px, __m128 py) {
+  const __m128 useX = _mm_castsi128_ps(_mm_srai_epi32(_mm_slli_epi32(code, 29), 31));
+  const __m128 useQ = _mm_castsi128_ps(_mm_srai_epi32(_mm_slli_epi32(code, 28), 31));
   const __m128 p = _mm_or_ps(_mm_and_ps(useX, px), _mm_andnot_ps(useX, py));
   const __m128 q = _mm_and_ps(useQ, py);
-  const __m128 signP = _mm_castsi128_ps(_mm_slli_epi32(_mm_and_si128(h, _mm_set1_epi32(1)), 31));
-  const __m128 signQ = _mm_castsi128_ps(_mm_slli_epi32(_mm_and_si128(h, _mm_set1_epi32(2)), 30));
+  const __m128 signP = _mm_castsi128_ps(_mm_slli_epi32(code, 31));
+  const __m128 signQ = _mm_castsi128_ps(_mm_slli_epi32(_mm_srli_epi32(code, 1), 31));
   return _mm_add_ps(_mm_xor_ps(p, signP), _mm_xor_ps(q, signQ));
 }
 
@@ -128,8 +133,8 @@ void buildPermutation(NoiseTables& tables, int32_t seed) {
     for (int32_t Y = 0; Y < 256; ++Y) {
       const int32_t A = perm[X] + Y, B = perm[X + 1] + Y;
       tables.cornerHashes[X * 256 + Y] = static_cast<uint16_t>(
-          (perm[perm[A]] & 15) | (perm[perm[B]] & 15) << 4 | (perm[perm[A + 1]] & 15) << 8 |
-          (perm[perm[B + 1]] & 15) << 12);
+          gradientCode(perm[perm[A]]) | gradientCode(perm[perm[B]]) << 4 |
+          gradientCode(perm[perm[A + 1]]) << 8 | gradientCode(perm[perm[B + 1]]) << 12);
     }
 }
 

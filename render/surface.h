@@ -20,8 +20,9 @@ struct NoiseTables {
   float scaledSeedTable[kNoiseBaseSize];
   int32_t perm[512];  // doubled so that no index wraps inside one evaluation
   // What the permutation gives the four corners of lattice cell (X, Y), at X * 256 + Y: the
-  // low four bits of hAA, hBA, hAB and hBB, four bits each from the lowest. One lookup then
-  // replaces three dependent ones per corner.
+  // gradients chosen by the low four bits of hAA, hBA, hAB and hBB, four bits each from the
+  // lowest, coded as the noise reads them (surface.cpp). One lookup then replaces three
+  // dependent ones per corner.
   uint16_t cornerHashes[256 * 256];
 };
 
