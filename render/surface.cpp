@@ -129,12 +129,14 @@ void buildPermutation(NoiseTables& tables, int32_t seed) {
     perm[i] = kReferencePermutation[(i + start) & 255];
     perm[i + 256] = perm[i];
   }
+  // The gradient of every second-step index (A, B and one more reach 511 at most).
+  uint16_t code[512];
+  for (int32_t i = 0; i < 512; ++i) code[i] = gradientCode(perm[perm[i]]);
   for (int32_t X = 0; X < 256; ++X)
     for (int32_t Y = 0; Y < 256; ++Y) {
       const int32_t A = perm[X] + Y, B = perm[X + 1] + Y;
-      tables.cornerHashes[X * 256 + Y] = static_cast<uint16_t>(
-          gradientCode(perm[perm[A]]) | gradientCode(perm[perm[B]]) << 4 |
-          gradientCode(perm[perm[A + 1]]) << 8 | gradientCode(perm[perm[B + 1]]) << 12);
+      tables.cornerHashes[X * 256 + Y] =
+          static_cast<uint16_t>(code[A] | code[B] << 4 | code[A + 1] << 8 | code[B + 1] << 12);
     }
 }
 
