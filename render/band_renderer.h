@@ -54,10 +54,6 @@ GuideMark guideMarkAt(int32_t x, int32_t row, int32_t width, int32_t waterRow,
 void renderPixels(const Settings& settings, const RenderFrame& frame, const Raster& source,
                   const NoiseTables& noise, int32_t row, RowScratch* scratch, WaterPixel* out);
 
-// The glue stage: combines a rendered pixel with the image pixel at (x, row) by the glue
-// mode and writes it to the render mode's destination.
-void gluePixel(int32_t x, int32_t row, const WaterPixel& pixel, PluginState& state);
-
 // The row `renderedRow` of the current region, through the glue stage into the destination
 // of the render mode. Without the host's input or output buffer (or, rendering into a
 // raster, without a target), or with a row buffer too small for the row, nothing is rendered

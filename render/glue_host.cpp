@@ -1,5 +1,4 @@
-// The glue stage's side of the plug-in state: which buffers the current band uses, and the
-// per-pixel entry point the band renderer calls with the whole state.
+// The glue stage's side of the plug-in state: which buffers the current band uses.
 #include <algorithm>
 
 #include "host/plugin_state.h"
@@ -48,12 +47,4 @@ GlueFrame glueFrameOf(const PluginState& state, int32_t row) {
     f.maskHeight = host.maskRect.bottom - host.maskRect.top;
   }
   return f;
-}
-
-// The row record is rebuilt at the first pixel of every row (rows are glued left to right from
-// pixel 0), so the pixels themselves pay for nothing that belongs to the row.
-void gluePixel(int32_t x, int32_t row, const WaterPixel& pixel, PluginState& state) {
-  GlueRow& current = state.work->glueRow;
-  if (x == 0 || row != current.row) current = startGlueRow(glueFrameOf(state, row), row);
-  gluePixel(x, pixel, current);
 }

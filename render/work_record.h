@@ -24,7 +24,4 @@ struct WorkRecord {
 
   // Where a render into a raster goes (render mode 2); null otherwise.
   Raster* target;
-
-  // The glue stage's view of the row being rendered, refreshed at the row's first pixel.
-  GlueRow glueRow;
 };

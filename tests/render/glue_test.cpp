@@ -172,8 +172,8 @@ TEST(GluePixel, RasterModeReadsAndWritesTheTarget) {
   EXPECT_EQ(untouched.r, 120);
 }
 
-// The entry point the band renderer calls with the whole plug-in state.
-TEST(GluePixel, FromThePluginStateRefreshesEachRowsBuffers) {
+// The frame the band renderer takes from the whole plug-in state at every row.
+TEST(GluePixel, FrameFromThePluginStateFollowsEachRowsBuffers) {
   FilterRecord host{};
   ParameterBlock block{};
   auto work = std::make_unique<WorkRecord>();
@@ -195,10 +195,11 @@ TEST(GluePixel, FromThePluginStateRefreshesEachRowsBuffers) {
   host.inData = in;
   host.outData = first;
   const WaterPixel water = scaled(5, 6, 7, 255, 255.0f);
-  gluePixel(0, 0, water, state);
-  gluePixel(1, 0, water, state);
+  const GlueRow firstRow = startGlueRow(glueFrameOf(state, 0), 0);
+  gluePixel(0, water, firstRow);
+  gluePixel(1, water, firstRow);
   host.outData = second;
-  gluePixel(0, 1, water, state);
+  gluePixel(0, water, startGlueRow(glueFrameOf(state, 1), 1));
   EXPECT_EQ(std::vector<int>(first, first + 8),
             (std::vector<int>{15, 26, 37, 255, 255, 255, 255, 255}));
   EXPECT_EQ(std::vector<int>(second, second + 4), (std::vector<int>{15, 26, 37, 255}));
