@@ -41,10 +41,10 @@ bool setOnce(std::string& field, const std::string& value, const char* option, s
   return true;
 }
 
-bool takeOption(const OptionSpec& spec, const std::string& value, Options& o, std::string& error) {
-  const std::string name = spec.name;
+bool takeOption(const OptionSpec& known, const std::string& value, Options& o, std::string& error) {
+  const std::string name = known.name;
   SettingsChoice& s = o.settings;
-  if (name == "--output") return setOnce(o.output, value, spec.name, error);
+  if (name == "--output") return setOnce(o.output, value, known.name, error);
   if (name == "--set") return parseSetting(value, s.changes, error);
   if (name == "--glue") return parseGlue(value, s.changes, error);
   if (name == "--colour") return parseColour(value, s.changes, error);
@@ -54,11 +54,11 @@ bool takeOption(const OptionSpec& spec, const std::string& value, Options& o, st
     s.last = true;
     return true;
   }
-  if (name == "--preset") return setOnce(s.preset, value, spec.name, error);
-  if (name == "--action") return setOnce(s.action, value, spec.name, error);
-  if (name == "--record") return setOnce(o.record, value, spec.name, error);
-  if (name == "--mask") return setOnce(o.mask, value, spec.name, error);
-  if (name == "--module") return setOnce(o.module, value, spec.name, error);
+  if (name == "--preset") return setOnce(s.preset, value, known.name, error);
+  if (name == "--action") return setOnce(s.action, value, known.name, error);
+  if (name == "--record") return setOnce(o.record, value, known.name, error);
+  if (name == "--mask") return setOnce(o.mask, value, known.name, error);
+  if (name == "--module") return setOnce(o.module, value, known.name, error);
   if (name == "--depth") {
     if (!parseNumber(value, o.depth) || (o.depth != 8 && o.depth != 16 && o.depth != 32)) {
       error = "--depth is 8, 16 or 32, not \"" + value + "\"";
@@ -83,8 +83,8 @@ bool takeOption(const OptionSpec& spec, const std::string& value, Options& o, st
 }
 
 const OptionSpec* findOption(const std::string& word) {
-  for (const OptionSpec& spec : kOptions)
-    if (word == spec.name || (spec.alias && word == spec.alias)) return &spec;
+  for (const OptionSpec& known : kOptions)
+    if (word == known.name || (known.alias && word == known.alias)) return &known;
   return nullptr;
 }
 
@@ -112,22 +112,22 @@ bool parseCommandWords(const std::vector<std::string>& words, unsigned use, cons
       word = word.substr(0, equals);
       valueAttached = true;
     }
-    const OptionSpec* spec = findOption(word);
-    if (!spec || !(spec->use & use)) {
+    const OptionSpec* known = findOption(word);
+    if (!known || !(known->use & use)) {
       error = std::string(command) + ": unknown option " + word + " (tarve " + command + " --help lists the options)";
       return false;
     }
-    if (spec->takesValue && !valueAttached) {
+    if (known->takesValue && !valueAttached) {
       if (i + 1 >= words.size()) {
         error = word + " needs a value";
         return false;
       }
       value = words[++i];
-    } else if (!spec->takesValue && valueAttached) {
+    } else if (!known->takesValue && valueAttached) {
       error = word + " takes no value";
       return false;
     }
-    if (!takeOption(*spec, value, o, error)) return false;
+    if (!takeOption(*known, value, o, error)) return false;
   }
   const SettingsChoice& s = o.settings;
   if (int(s.last) + int(!s.preset.empty()) + int(!s.action.empty()) > 1) {

@@ -11,18 +11,18 @@
 bool isPathSeparator(char c) { return c == '/' || c == '\\'; }
 
 static FileSpec emptySpec() {
-  FileSpec spec;
-  spec.path[0] = '\0';
-  return spec;
+  FileSpec fspec;
+  fspec.path[0] = '\0';
+  return fspec;
 }
 
 FileSpec makeFileSpec(const char* text) {
-  FileSpec spec = emptySpec();
-  if (!text) return spec;
+  FileSpec fspec = emptySpec();
+  if (!text) return fspec;
   const size_t length = std::strlen(text);
-  if (length > static_cast<size_t>(kMaxPathChars)) return spec;
-  std::memcpy(spec.path, text, length + 1);
-  return spec;
+  if (length > static_cast<size_t>(kMaxPathChars)) return fspec;
+  std::memcpy(fspec.path, text, length + 1);
+  return fspec;
 }
 
 FileSpec temporaryFolder() {
@@ -30,12 +30,12 @@ FileSpec temporaryFolder() {
   const size_t length = folder ? std::strlen(folder) : 0;
   // Room for the separator we may add: the folder must still be a whole path.
   if (length == 0 || length + 1 > static_cast<size_t>(kMaxPathChars)) return makeFileSpec("/tmp/");
-  FileSpec spec = makeFileSpec(folder);
-  if (!isPathSeparator(spec.path[length - 1])) {
-    spec.path[length] = kPathSeparator;
-    spec.path[length + 1] = '\0';
+  FileSpec fspec = makeFileSpec(folder);
+  if (!isPathSeparator(fspec.path[length - 1])) {
+    fspec.path[length] = kPathSeparator;
+    fspec.path[length + 1] = '\0';
   }
-  return spec;
+  return fspec;
 }
 
 FileSpec temporaryFile(const char* name) {
@@ -43,9 +43,9 @@ FileSpec temporaryFile(const char* name) {
   if (!name) return emptySpec();
   const size_t folderLength = std::strlen(folder.path), nameLength = std::strlen(name);
   if (folderLength + nameLength > static_cast<size_t>(kMaxPathChars)) return emptySpec();
-  FileSpec spec = folder;
-  std::memcpy(spec.path + folderLength, name, nameLength + 1);
-  return spec;
+  FileSpec fspec = folder;
+  std::memcpy(fspec.path + folderLength, name, nameLength + 1);
+  return fspec;
 }
 
 FileSpec joinPath(const char* folder, const char* name) {
@@ -53,12 +53,12 @@ FileSpec joinPath(const char* folder, const char* name) {
   if (!name) name = "";
   const size_t folderLength = std::strlen(folder), nameLength = std::strlen(name);
   if (folderLength + nameLength + 1 > static_cast<size_t>(kMaxPathChars)) return emptySpec();
-  FileSpec spec;
-  std::memcpy(spec.path, folder, folderLength);
+  FileSpec fspec;
+  std::memcpy(fspec.path, folder, folderLength);
   size_t at = folderLength;
-  if (folderLength > 0 && !isPathSeparator(folder[folderLength - 1])) spec.path[at++] = kPathSeparator;
-  std::memcpy(spec.path + at, name, nameLength + 1);
-  return spec;
+  if (folderLength > 0 && !isPathSeparator(folder[folderLength - 1])) fspec.path[at++] = kPathSeparator;
+  std::memcpy(fspec.path + at, name, nameLength + 1);
+  return fspec;
 }
 
 // Index just past the last separator, or 0 when there is none.
@@ -70,10 +70,10 @@ static size_t afterLastSeparator(const char* path) {
 }
 
 FileSpec folderPart(const char* path) {
-  FileSpec spec = makeFileSpec(path);
-  const size_t after = afterLastSeparator(spec.path);
-  if (after > 0) spec.path[after] = '\0';
-  return spec;
+  FileSpec fspec = makeFileSpec(path);
+  const size_t after = afterLastSeparator(fspec.path);
+  if (after > 0) fspec.path[after] = '\0';
+  return fspec;
 }
 
 FileSpec fileNamePart(const char* path) {
