@@ -32,6 +32,12 @@ struct ParameterBlock {
   Settings settings;
 };
 
+// The host hands over a transparency plane the module may change only in these cases.
+inline bool transparencyEditable(int16_t filterCase) {
+  return filterCase == filterCaseEditableTransparencyNoSelection ||
+         filterCase == filterCaseEditableTransparencyWithSelection;
+}
+
 enum RenderMode : int32_t { kRenderFinal = 0, kRenderDialog = 1, kRenderRaster = 2 };
 
 constexpr int kSmallBufferCount = 7;

@@ -120,11 +120,6 @@ static bool greyImage(int16_t mode) {
   return mode == plugInModeGrayScale || mode == plugInModeGray16 || mode == plugInModeGray32;
 }
 
-static bool editableTransparency(int16_t filterCase) {
-  return filterCase == filterCaseEditableTransparencyNoSelection ||
-         filterCase == filterCaseEditableTransparencyWithSelection;
-}
-
 static int32_t sourceFormat(int32_t depth) {
   if (depth == 16) return kFormatRgba16;
   if (depth == 32) return kFormatRgbaFloat;
@@ -170,7 +165,7 @@ void acquireSource(PluginState& state) {
   const int32_t savedScale = block.previewScale;
   sizeJob(state, r.filterRect, 1);
 
-  const HostRows layout{nullptr, 0, 0, r.depth, greyImage(r.imageMode), editableTransparency(r.filterCase)};
+  const HostRows layout{nullptr, 0, 0, r.depth, greyImage(r.imageMode), transparencyEditable(r.filterCase)};
   const int32_t tiles = levelTileCount(state.source, 0);
   for (int32_t tile = 0; tile < tiles; ++tile) {
     const PixelRect t = tileRect(state.source, tile);

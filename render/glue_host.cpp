@@ -19,9 +19,7 @@ GlueFrame glueFrameOf(const PluginState& state, int32_t row) {
   f.outStep = host.outHiPlane - host.outLoPlane + 1;
   f.layout.grey = host.planes < 3;
   // A transparency plane is written only where the host's pixel has room for it.
-  f.layout.transparency = (host.filterCase == filterCaseEditableTransparencyNoSelection ||
-                           host.filterCase == filterCaseEditableTransparencyWithSelection) &&
-                          f.outStep > (f.layout.grey ? 1 : 3);
+  f.layout.transparency = transparencyEditable(host.filterCase) && f.outStep > (f.layout.grey ? 1 : 3);
 
   if (block.renderMode == kRenderRaster) {
     f.target = work.target;

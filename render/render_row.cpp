@@ -31,8 +31,7 @@ RenderFrame frameOf(const PluginState& state, const ParameterBlock& block, const
   frame.invH0 = drawn.heightReciprocal[0];
   frame.depth = host.depth == 32 ? 32 : (host.depth == 16 ? 16 : 8);
   frame.grey = host.planes < 3;
-  frame.transparency = host.filterCase == filterCaseEditableTransparencyNoSelection ||
-                       host.filterCase == filterCaseEditableTransparencyWithSelection;
+  frame.transparency = transparencyEditable(host.filterCase);
   frame.dialog = block.renderMode == kRenderDialog;
   return frame;
 }
