@@ -31,7 +31,7 @@ Raster makeRaster(int32_t width, int32_t height, int32_t format, int32_t edgeMod
 
 std::vector<float> channels(const PixelValue& v) { return {v.r, v.g, v.b, v.a}; }
 
-// The sample as described, 25 pixels one by one, for positions inside the level.
+// The sample computed the plain way, 25 pixels one by one, for positions inside the level.
 PixelValue reference(const Raster& r, int32_t level, float x, float y) {
   const float u = (x * r.widthF[level] - 0.5f) + 0.5f, v = (y * r.heightF[level] - 0.5f) + 0.5f;
   const int32_t ix = int32_t(u), iy = int32_t(v);
