@@ -109,3 +109,9 @@ bool writeImageFile(const std::string& path, ImageFormat format, const HostImage
   if (!written) error = why;
   return written;
 }
+
+bool openImageFile(ImageFile& file, const char* path, const char* mode, std::string& error) {
+  file.f = std::fopen(path, mode);
+  if (!file.f) error = std::strerror(errno);
+  return file.f != nullptr;
+}

@@ -4,12 +4,27 @@
 // leave no part of the result behind.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "app/host/host.h"
 
 // The host describes images with 16-bit rectangles.
 constexpr int32_t kLargestImageSide = 32767;
+
+// A file of the C library, closed when it goes out of scope.
+struct ImageFile {
+  FILE* f = nullptr;
+  ImageFile() = default;
+  ImageFile(const ImageFile&) = delete;
+  ImageFile& operator=(const ImageFile&) = delete;
+  ~ImageFile() {
+    if (f) std::fclose(f);
+  }
+};
+
+// Opens `path` in `mode`; when it cannot, `error` says why.
+bool openImageFile(ImageFile& file, const char* path, const char* mode, std::string& error);
 
 // The message for an image whose sides the host cannot describe; empty when they fit.
 std::string imageSizeProblem(uint32_t width, uint32_t height);

@@ -42,13 +42,6 @@ jpeg_error_mgr* installTrap(Trap& trap) {
   return &trap.manager;
 }
 
-struct File {
-  FILE* f;
-  ~File() {
-    if (f) std::fclose(f);
-  }
-};
-
 // The work that may jump: its frame holds nothing with a destructor. False with
 // trap.message set, or with an empty message and `problem` set.
 bool decode(jpeg_decompress_struct& info, FILE* file, Trap& trap, HostImage& image, std::string& problem) {
@@ -97,11 +90,8 @@ bool encode(jpeg_compress_struct& info, FILE* file, Trap& trap, const HostImage&
 }  // namespace
 
 bool readJpeg(const char* path, HostImage& image, std::string& error) {
-  File file{std::fopen(path, "rb")};
-  if (!file.f) {
-    error = std::strerror(errno);
-    return false;
-  }
+  ImageFile file;
+  if (!openImageFile(file, path, "rb", error)) return false;
   jpeg_decompress_struct info{};
   Trap trap;
   info.err = installTrap(trap);
@@ -118,11 +108,8 @@ bool readJpeg(const char* path, HostImage& image, std::string& error) {
 }
 
 bool writeJpeg(const char* path, const HostImage& image, int quality, std::string& error) {
-  File file{std::fopen(path, "wb")};
-  if (!file.f) {
-    error = std::strerror(errno);
-    return false;
-  }
+  ImageFile file;
+  if (!openImageFile(file, path, "wb", error)) return false;
   jpeg_compress_struct info{};
   Trap trap;
   info.err = installTrap(trap);

@@ -26,13 +26,6 @@ void pngError(png_structp png, png_const_charp message) {
 
 void pngWarning(png_structp, png_const_charp) {}
 
-struct File {
-  FILE* f;
-  ~File() {
-    if (f) std::fclose(f);
-  }
-};
-
 // Reads the header, then (when the size is acceptable) the pixels into `image`. Returns
 // false with trap.message set, or with an empty message and `sizeProblem` set.
 bool decode(png_structp png, png_infop info, FILE* file, PngTrap& trap, HostImage& image,
@@ -93,11 +86,8 @@ bool encode(png_structp png, png_infop info, FILE* file, PngTrap& trap, const Ho
 }  // namespace
 
 bool readPng(const char* path, HostImage& image, std::string& error) {
-  File file{std::fopen(path, "rb")};
-  if (!file.f) {
-    error = std::strerror(errno);
-    return false;
-  }
+  ImageFile file;
+  if (!openImageFile(file, path, "rb", error)) return false;
   PngTrap trap{};
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &trap, pngError, pngWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -121,11 +111,8 @@ bool readPng(const char* path, HostImage& image, std::string& error) {
 }
 
 bool writePng(const char* path, const HostImage& image, std::string& error) {
-  File file{std::fopen(path, "wb")};
-  if (!file.f) {
-    error = std::strerror(errno);
-    return false;
-  }
+  ImageFile file;
+  if (!openImageFile(file, path, "wb", error)) return false;
   PngTrap trap{};
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &trap, pngError, pngWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
