@@ -10,6 +10,13 @@ struct UiRect {
   int32_t left, top, width, height;
 };
 
+// A picture the module draws: straight (not premultiplied) 8-bit RGBA, row by row,
+// width × 4 bytes a row. The module's artwork comes to the layer in this form.
+struct UiPicture {
+  int32_t width, height;
+  const uint8_t* rgba;
+};
+
 enum class ControlKind { pushButton, text, picture, placeholder };
 
 struct ControlTemplate {
