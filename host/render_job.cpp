@@ -6,6 +6,7 @@
 #include "raster/kernels.h"
 #include "raster/pyramid.h"
 #include "render/band_renderer.h"
+#include "render/band_workers.h"
 #include "render/glue_modes.h"
 #include "render/work_record.h"
 
@@ -74,6 +75,8 @@ bool allocateWorkingMemory(PluginState& state) {
 
 void releaseWorkingMemory(PluginState& state) {
   const BufferProcs* procs = state.filterRecord->bufferProcs;
+  // The workers read the source and the work record: they stop before either goes.
+  if (state.work) stopBandWorkers(state.work->bandWorkers);
   if (state.rowBuffer.data) freeBuffer(procs, state.rowBuffer);
   for (HostBuffer& b : state.smallBuffers)
     if (b.data) freeBuffer(procs, b);
@@ -194,7 +197,7 @@ void acquireSource(PluginState& state) {
       return;
     }
   }
-  buildPyramid(state.source);
+  buildPyramid(state.source, renderThreadCount());
   reportProgress(state, 1, 100);
   block.sourceLoaded = true;
 
@@ -209,6 +212,7 @@ void acquireSource(PluginState& state) {
 
 void prepareRender(PluginState& state) {
   FilterRecord& r = *state.filterRecord;
+  stopBandWorkers(state.work->bandWorkers);
   state.rowUnits = (r.inRect.right - r.inRect.left) + 4;
   if (112 * state.rowUnits > state.rowBufferBytes) {
     freeBuffer(r.bufferProcs, state.rowBuffer);
@@ -411,6 +415,7 @@ void renderToRaster(PluginState& state, Raster* target, bool& cancelled) {
     if (*state.result == userCanceledErr || (i % 8 != 0 && pollAbort(state))) cancelled = true;
   }
 
+  stopBandWorkers(state.work->bandWorkers);
   state.work->target = nullptr;
   restoreView(state, view);
   // The view is asked for again whatever happened; the render's own error is what counts.

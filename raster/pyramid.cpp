@@ -1,6 +1,9 @@
 #include "raster/pyramid.h"
 
 #include <algorithm>
+#include <functional>
+#include <thread>
+#include <vector>
 
 #include "raster/reduction_kernel.h"
 
@@ -60,10 +63,10 @@ inline float finish(double sum16) {
   return static_cast<float>(std::min(v, 1.0));
 }
 
-// Level `level` + 1 from `level`, for pixels of `Lanes` components of type T. Every
-// component is filtered on its own.
+// Tiles first, first + step, ... of level `level` + 1 from `level`, for pixels of `Lanes`
+// components of type T. Every component is filtered on its own.
 template <typename T, int Lanes>
-void reduceLevel(Raster& raster, int32_t level) {
+void reduceTiles(Raster& raster, int32_t level, int32_t first, int32_t step) {
   using Column = typename Sums<T>::Column;
   using Row = typename Sums<T>::Row;
   const int32_t sourceWidth = raster.width[level];
@@ -75,7 +78,7 @@ void reduceLevel(Raster& raster, int32_t level) {
   Column inner[kSpan * Lanes];
   Row sums[kTileSize * Lanes];
 
-  for (int32_t n = 0; n < levelTileCount(raster, target); ++n) {
+  for (int32_t n = first; n < levelTileCount(raster, target); n += step) {
     int32_t tileIndex = raster.firstTile[target] + n;
     PixelRect rect = tileRect(raster, tileIndex);
     if (rect.width == 0 || rect.height == 0) continue;
@@ -131,29 +134,41 @@ void reduceLevel(Raster& raster, int32_t level) {
   }
 }
 
+// The tiles of a level depend only on the level above, so they are shared out among the
+// threads; the levels follow each other.
 template <typename T>
-void reduceLevels(Raster& raster) {
-  auto reduce = reduceLevel<T, 1>;
+void reduceLevels(Raster& raster, int32_t threads) {
+  auto reduce = reduceTiles<T, 1>;
   switch (raster.bytesPerPixel / int32_t(sizeof(T))) {
-    case 2: reduce = reduceLevel<T, 2>; break;
-    case 3: reduce = reduceLevel<T, 3>; break;
-    case 4: reduce = reduceLevel<T, 4>; break;
+    case 2: reduce = reduceTiles<T, 2>; break;
+    case 3: reduce = reduceTiles<T, 3>; break;
+    case 4: reduce = reduceTiles<T, 4>; break;
   }
-  for (int32_t level = 0; level < raster.lastLevel; ++level) reduce(raster, level);
+  for (int32_t level = 0; level < raster.lastLevel; ++level) {
+    const int32_t helpers = std::min(threads, levelTileCount(raster, level + 1)) - 1;
+    std::vector<std::thread> others;
+    for (int32_t t = 1; t <= helpers; ++t)
+      others.emplace_back(reduce, std::ref(raster), level, t, helpers + 1);
+    reduce(raster, level, 0, helpers + 1);
+    for (std::thread& t : others) t.join();
+  }
 }
 
 }  // namespace
 
-void buildPyramid(Raster& raster) {
+void buildPyramid(Raster& raster) { buildPyramid(raster, 1); }
+
+void buildPyramid(Raster& raster, int32_t threads) {
   if (!rasterExists(raster) || raster.edgeMode == kEdgeNoPyramid) return;
+  threads = std::max(threads, 1);
   switch (raster.format) {
     case kFormatGrey8:
-    case kFormatRgba8: reduceLevels<uint8_t>(raster); break;
+    case kFormatRgba8: reduceLevels<uint8_t>(raster, threads); break;
     case kFormatGrey16:
     case kFormatSingle16:
     case kFormatRgba16:
-    case kFormatRgb16: reduceLevels<uint16_t>(raster); break;
+    case kFormatRgb16: reduceLevels<uint16_t>(raster, threads); break;
     case kFormatGreyFloat:
-    case kFormatRgbaFloat: reduceLevels<float>(raster); break;
+    case kFormatRgbaFloat: reduceLevels<float>(raster, threads); break;
   }
 }

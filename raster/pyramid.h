@@ -5,3 +5,6 @@
 
 // Fills levels 1..Lmax from level 0; does nothing for a raster without a pyramid.
 void buildPyramid(Raster& raster);
+// The same with the tiles of each level shared among `threads` threads; the pixels are the
+// same whatever the count.
+void buildPyramid(Raster& raster, int32_t threads);

@@ -86,9 +86,65 @@ GuideMark guideMarkAt(int32_t x, int32_t row, int32_t width, int32_t waterRow,
   return GuideMark::none;
 }
 
+namespace {
+
+// What every pixel of one row shares.
+struct RowGeometry {
+  RowConstants k;
+  float v;      // the row's normalised height, after aspectFix
+  bool water;   // the whole row lies below the water line
+  float depth;  // v - D
+  float sy, mirrorV, blurWeight, spread;
+};
+
+RowGeometry rowGeometry(const Settings& settings, const RenderFrame& frame,
+                        const NoiseTables& noise, int32_t row) {
+  RowGeometry g;
+  g.k = computeRowConstants(settings, frame, noise);
+  g.spread = 2.0f * g.k.P * g.k.A;
+  g.v = (static_cast<float>(row * frame.previewScale + frame.previewOriginY) + 0.5f) *
+        frame.invH0 * g.k.aspectFix;
+  g.water = g.v > g.k.R;
+  g.depth = g.v - g.k.D;
+  g.sy = g.k.A / g.depth;
+  g.mirrorV = 2.0f * g.k.R - g.v;
+  g.blurWeight = (g.v - g.k.R) * g.k.Bl / (1.0f - g.k.D);
+  return g;
+}
+
+// Water rows take their noise for a run of pixels at a time, which lets it go four points
+// abreast; every other step is per pixel.
+constexpr int32_t kRun = 64;
+
+// The reflected positions (u', v') and reflection weights of pixels first..first+count-1 of
+// a water row, before the fold into the picture.
+void reflectRun(const RowGeometry& g, const RenderFrame& frame, const NoiseTables& noise,
+                int32_t first, int32_t count, float* u, float* v, float* d) {
+  const RowConstants& k = g.k;
+  float sx[kRun];
+  NoisePair waves[kRun];
+  for (int32_t i = 0; i < count; ++i)
+    sx[i] = (pixelU(frame, first + i) - 0.5f) * 2.0f * g.spread / g.depth;
+  rippleNoiseRow(noise, sx, g.sy, k.c, count, waves);
+  for (int32_t i = 0; i < count; ++i) {
+    RingSums ring = {0.0f, 0.0f};
+    if (k.F > 0.0f) ring = sumRipples(k.rings, sx[i], g.sy, k.invF, k.Hr, k.U);
+    const float du = (ring.ringSin + waves[i].nu * k.Wv) * g.depth;
+    const float dv = (ring.ringCos + waves[i].nv * k.Wv) * g.depth;
+    u[i] = pixelU(frame, first + i) + du;
+    float reflectedV = g.mirrorV + dv;
+    if (reflectedV > k.R) reflectedV = k.R - (reflectedV - k.R);
+    v[i] = reflectedV;
+    d[i] = clampUnit((dv * 5.0f - g.depth * 2.0f * k.P) * k.Bhi + k.Blo);
+  }
+}
+
+}  // namespace
+
 void renderPixels(const Settings& settings, const RenderFrame& frame, const Raster& source,
                   const NoiseTables& noise, int32_t row, RowScratch* scratch, WaterPixel* out) {
-  const RowConstants k = computeRowConstants(settings, frame, noise);
+  const RowGeometry g = rowGeometry(settings, frame, noise, row);
+  const RowConstants& k = g.k;
   const float scale = frame.depth == 32 ? 1.0f : (frame.depth == 16 ? 32768.0f : 255.0f);
   const float invScale = 1.0f / scale;
 
@@ -109,47 +165,17 @@ void renderPixels(const Settings& settings, const RenderFrame& frame, const Rast
   reflection.grey = frame.grey;
   ReflectionCarry carry = startOfRow();
 
-  const float spread = 2.0f * k.P * k.A;
-  const float v = (static_cast<float>(row * frame.previewScale + frame.previewOriginY) + 0.5f) *
-                  frame.invH0 * k.aspectFix;
-  const bool water = v > k.R;
-  const float depth = v - k.D;
-  const float sy = k.A / depth;
-  const float mirrorV = 2.0f * k.R - v;
-  const float blurWeight = (v - k.R) * k.Bl / (1.0f - k.D);
-
-  // Water rows take their noise for a run of pixels at a time, which lets it go four points
-  // abreast; every other step is per pixel.
-  constexpr int32_t kRun = 64;
-  float sx[kRun];
-  NoisePair waves[kRun];
+  float reflectedU[kRun], reflectedV[kRun], weight[kRun];
   for (int32_t first = 0; first < frame.width; first += kRun) {
     const int32_t count = frame.width - first < kRun ? frame.width - first : kRun;
-    if (water) {
-      for (int32_t i = 0; i < count; ++i) {
-        const float u = pixelU(frame, first + i);
-        sx[i] = (u - 0.5f) * 2.0f * spread / depth;
-      }
-      rippleNoiseRow(noise, sx, sy, k.c, count, waves);
-    }
+    if (g.water) reflectRun(g, frame, noise, first, count, reflectedU, reflectedV, weight);
     for (int32_t i = 0; i < count; ++i) {
       const int32_t x = first + i;
-      const float u = pixelU(frame, x);
-      ShadedPixel shaded;
-      if (water) {
-        RingSums ring = {0.0f, 0.0f};
-        if (k.F > 0.0f) ring = sumRipples(k.rings, sx[i], sy, k.invF, k.Hr, k.U);
-        const float du = (ring.ringSin + waves[i].nu * k.Wv) * depth;
-        const float dv = (ring.ringCos + waves[i].nv * k.Wv) * depth;
-        const float reflectedU = u + du;
-        float reflectedV = mirrorV + dv;
-        if (reflectedV > k.R) reflectedV = k.R - (reflectedV - k.R);
-        const float d = clampUnit((dv * 5.0f - depth * 2.0f * k.P) * k.Bhi + k.Blo);
-        shaded = reflectPixel(reflection, scratch, x, carry, reflectedU, reflectedV, true, d,
-                              blurWeight);
-      } else {
-        shaded = reflectPixel(reflection, scratch, x, carry, u, v, false, 1.0f, 0.0f);
-      }
+      const ShadedPixel shaded =
+          g.water ? reflectPixel(reflection, scratch, x, carry, reflectedU[i], reflectedV[i],
+                                 true, weight[i], g.blurWeight)
+                  : reflectPixel(reflection, scratch, x, carry, pixelU(frame, x), g.v, false,
+                                 1.0f, 0.0f);
 
       WaterPixel& pixel = out[x];
       if (frame.depth == 32) {
@@ -169,5 +195,19 @@ void renderPixels(const Settings& settings, const RenderFrame& frame, const Rast
         if (mark == GuideMark::waterLine) pixel = {1.0f, 0.0f, 1.0f, 1.0f};
       }
     }
+  }
+}
+
+void seedScratch(const Settings& settings, const RenderFrame& frame, const NoiseTables& noise,
+                 int32_t row, RowScratch* scratch) {
+  const RowGeometry g = rowGeometry(settings, frame, noise, row);
+  // Where the row's own render leaves them: pixel x of this row at record x + 1.
+  float reflectedU[kRun], reflectedV[kRun], weight[kRun];
+  for (int32_t first = 0; first < frame.width; first += kRun) {
+    const int32_t count = frame.width - first < kRun ? frame.width - first : kRun;
+    if (g.water) reflectRun(g, frame, noise, first, count, reflectedU, reflectedV, weight);
+    for (int32_t i = 0; i < count; ++i)
+      scratch[first + i + 1] = g.water ? RowScratch{reflectedU[i], reflectedV[i]}
+                                       : RowScratch{pixelU(frame, first + i), g.v};
   }
 }

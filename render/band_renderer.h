@@ -23,6 +23,8 @@ struct RenderFrame {
   bool grey;
   bool transparency;  // editable transparency
   bool dialog;        // draw the guide marks
+
+  bool operator==(const RenderFrame&) const = default;
 };
 
 struct RowConstants {
@@ -49,10 +51,16 @@ GuideMark guideMarkAt(int32_t x, int32_t row, int32_t width, int32_t waterRow,
                       int32_t horizonRow);
 
 // Renders pixels 0..width-1 of `row` into `out`. `scratch` holds width + 1 records (the
-// driver gives four spare) and carries the reflected positions from row to row; rows go top
-// to bottom without gaps.
+// driver gives four spare) and carries the reflected positions from row to row: it must hold
+// what the row above left there, by rendering it or by seedScratch.
 void renderPixels(const Settings& settings, const RenderFrame& frame, const Raster& source,
                   const NoiseTables& noise, int32_t row, RowScratch* scratch, WaterPixel* out);
+
+// Leaves in `scratch` what rendering `row` would leave for the row below, without sampling
+// anything: a row can then be rendered without its predecessors, as bands on other threads
+// are.
+void seedScratch(const Settings& settings, const RenderFrame& frame, const NoiseTables& noise,
+                 int32_t row, RowScratch* scratch);
 
 // The row `renderedRow` of the current region, through the glue stage into the destination
 // of the render mode. Without the host's input or output buffer (or, rendering into a

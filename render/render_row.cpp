@@ -5,6 +5,7 @@
 
 #include "host/plugin_state.h"
 #include "render/band_renderer.h"
+#include "render/band_workers.h"
 #include "render/glue.h"
 #include "render/work_record.h"
 
@@ -64,9 +65,28 @@ void renderRow(PluginState& state) {
   auto* pixels = reinterpret_cast<WaterPixel*>(scratch + records);
 
   const int32_t row = state.renderedRow;
-  renderPixels(block.settings, frame, state.source, work.noise, row, scratch, pixels);
+  const WaterPixel* rendered = nullptr;
+  if (work.bandWorkers) {
+    rendered = takeRow(*work.bandWorkers, block.settings, frame, row);
+    if (!rendered) stopBandWorkers(work.bandWorkers);
+  }
+  if (!rendered && row == 0) {
+    work.bandWorkers = startBandWorkers(block.settings, frame, state.source, work.noise,
+                                        renderThreadCount(), host.bufferProcs);
+    if (work.bandWorkers) rendered = takeRow(*work.bandWorkers, block.settings, frame, row);
+  }
+  if (rendered) {
+    work.nextInlineRow = -1;
+  } else {
+    // A row that does not follow the last one rendered here finds the row above it first.
+    if (row != 0 && work.nextInlineRow != row)
+      seedScratch(block.settings, frame, work.noise, row - 1, scratch);
+    renderPixels(block.settings, frame, state.source, work.noise, row, scratch, pixels);
+    work.nextInlineRow = row + 1;
+    rendered = pixels;
+  }
   // The whole row goes to the glue stage through one row record, so no pixel asks whether
   // its row has begun.
   const GlueRow glue = startGlueRow(glueFrameOf(state, row), row);
-  for (int32_t x = 0; x < frame.width; ++x) gluePixel(x, pixels[x], glue);
+  for (int32_t x = 0; x < frame.width; ++x) gluePixel(x, rendered[x], glue);
 }

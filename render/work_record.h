@@ -7,6 +7,7 @@
 
 #include "raster/kernels.h"
 #include "raster/raster.h"
+#include "render/band_workers.h"
 #include "render/glue.h"
 #include "render/surface.h"
 
@@ -24,4 +25,10 @@ struct WorkRecord {
 
   // Where a render into a raster goes (render mode 2); null otherwise.
   Raster* target;
+
+  // The threads rendering the current render's rows ahead, if any; stopped before anything
+  // they read changes or goes.
+  BandWorkers* bandWorkers;
+  // The row the scratch row was last left ready for by rendering on the host's thread.
+  int32_t nextInlineRow;
 };
