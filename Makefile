@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test bench run clean
+.PHONY: deps configure build test bench run artwork clean
 
 deps:
 	@scripts/install-deps
@@ -26,6 +26,12 @@ run: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target tarve tarve_module sample_scene_image
 	@$(BUILD)/tarve apply $(BUILD)/sample-scene.png -o $(BUILD)/sample-water.png
 	@echo "The sample scene with water: $(abspath $(BUILD))/sample-water.png"
+
+# Writes every picture of the module, a contact sheet and a mock-up of the main dialog.
+artwork: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target write_artwork
+	@mkdir -p $(BUILD)/artwork && $(BUILD)/write_artwork $(BUILD)/artwork
+	@echo "The module's pictures: $(abspath $(BUILD))/artwork/"
 
 clean:
 	rm -rf $(BUILD)

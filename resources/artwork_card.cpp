@@ -1,0 +1,148 @@
+// The quick-reference card of the info box: every control of the main dialog, named as the
+// dialog names it, with what it does in one line.
+#include <cmath>
+
+#include "resources/artwork.h"
+#include "resources/artwork_paint.h"
+
+namespace {
+constexpr double kWidth = 702, kHeight = 363;
+constexpr double kTextSize = 11, kLine = 15;
+constexpr double kLeftColumn = 18, kRightColumn = 366;
+
+struct Entry {
+  const char* name;
+  const char* text;
+};
+
+// The sliders in dialog order, with the track colour of their group.
+struct SliderEntry {
+  Entry entry;
+  bool surface;
+};
+constexpr SliderEntry kSliders[] = {
+    {{"Horizon", "Where the horizon lies; 0 puts it at the top of the picture."}, false},
+    {{"Offset", "Moves the line about which reflections occur."}, false},
+    {{"Perspective", "Sets the camera's field of view."}, false},
+    {{"Altitude", "Raises the camera above the water."}, false},
+    {{"Waviness", "Sets the height of the waves."}, true},
+    {{"Complexity", "Goes from smooth to choppy water."}, true},
+    {{"Brilliance", "Sets how bright the reflections are."}, true},
+    {{"Blur", "Blurs the reflections in the foreground."}, true},
+    {{"Size", "Sets the size of the ripple."}, false},
+    {{"Height", "Sets the strength of the ripple."}, false},
+    {{"Undulation", "Sets the ripple's number of wave cycles."}, false},
+};
+
+struct DotEntry {
+  int32_t dot;  // the dot picture shown beside the line, 0 for none
+  const char* text;
+};
+constexpr DotEntry kDots[] = {
+    {kArtworkDotEmpty, "Click an empty dot to store the current settings in it."},
+    {kArtworkDotHeldPinned, "Click a full dot to recall its settings."},
+    {kArtworkDotHeld, "Control-click an empty dot for a temporary dot, gone next time."},
+    {0, "Right-click a dot to empty it."},
+    {kArtworkDotSelectedPinned, "The current dot is shown in orange."},
+    {0, "Point at a dot to see its look; right-click the picture for a"},
+    {0, "web page of all dots."},
+};
+
+struct ButtonEntry {
+  int32_t glyphs[2];
+  Entry entry;
+};
+constexpr ButtonEntry kButtons[] = {
+    {{kArtworkIconLoad, kArtworkIconSave}, {"Load, Save", "Open or save a settings file (.q8r)."}},
+    {{kArtworkIconDice, 0}, {"Dice", "Draws random settings."}},
+    {{kArtworkIconEcce, 0}, {"Ecce", "New ripples for the same look."}},
+    {{kArtworkIconUndo, 0}, {"Undo", "Back to the settings before; again to return."}},
+    {{kArtworkIconPlain, 0}, {"Plain", "Back to the plain settings."}},
+    {{kArtworkIconPsd, 0}, {"PSD", "Exports a layered Photoshop file."}},
+    {{kArtworkIconZoomOut, kArtworkIconZoomIn}, {"Zoom", "Out, 100 % and in: the preview's scale."}},
+    {{kArtworkIconPresetsGallery, 0}, {"Presets page", "A web page of your presets."}},
+    {{kArtworkIconInfo, 0}, {"Info", "Shows this card."}},
+};
+
+void heading(cairo_t* cr, const char* text, double x, double y) {
+  drawText(cr, text, x, y, 12, art::kDeepWater, TextWeight::bold);
+}
+
+void entryLine(cairo_t* cr, const Entry& entry, double x, double y, double nameWidth) {
+  drawText(cr, entry.name, x, y, kTextSize, art::kInk, TextWeight::bold);
+  drawText(cr, entry.text, x + nameWidth, y, kTextSize, art::kInk);
+}
+
+void drawSliderColumn(cairo_t* cr) {
+  double y = 62;
+  heading(cr, "Sliders", kLeftColumn, y);
+  y += kLine + 4;
+  for (const SliderEntry& slider : kSliders) {
+    // The same tint as the slider's track in the dialog.
+    fillRoundedRect(cr, kLeftColumn, y - 9, 3, 11, 1, slider.surface ? art::kSurfaceGreen : art::kViewBlue);
+    entryLine(cr, slider.entry, kLeftColumn + 9, y, 72);
+    y += kLine;
+  }
+  y += 10;
+  heading(cr, "Water", kLeftColumn, y);
+  y += kLine + 4;
+  entryLine(cr, {"Glue", "How the water is laid over the picture."}, kLeftColumn + 9, y, 72);
+  y += kLine;
+  drawGlyph(cr, kArtworkIconNextGlue, kLeftColumn + 81, y - 10, 12);
+  drawText(cr, "picks the next glue in the list.", kLeftColumn + 97, y, kTextSize, art::kInk);
+  y += kLine;
+  entryLine(cr, {"Colour", "Click the swatch to choose the water's tint."}, kLeftColumn + 9, y, 72);
+  y += kLine + 10;
+  heading(cr, "Preview", kLeftColumn, y);
+  y += kLine + 4;
+  drawText(cr, "Click on the water to add a ripple there.", kLeftColumn + 9, y, kTextSize, art::kInk);
+  y += kLine;
+  drawText(cr, "Zoomed in, drag the picture to look around.", kLeftColumn + 9, y, kTextSize, art::kInk);
+}
+
+void drawDotsAndButtons(cairo_t* cr) {
+  double y = 62;
+  heading(cr, "Memory dots", kRightColumn, y);
+  y += kLine + 4;
+  for (const DotEntry& dot : kDots) {
+    if (dot.dot != 0) {
+      cairo_save(cr);
+      cairo_translate(cr, kRightColumn + 2, y - 9);
+      cairo_scale(cr, 1.25, 1.25);
+      paintMemoryDot(cr, dot.dot);
+      cairo_restore(cr);
+    }
+    drawText(cr, dot.text, kRightColumn + 18, y, kTextSize, art::kInk);
+    y += kLine;
+  }
+  y += 10;
+  heading(cr, "Buttons", kRightColumn, y);
+  y += kLine + 5;
+  for (const ButtonEntry& button : kButtons) {
+    for (int i = 0; i < 2; ++i) {
+      if (button.glyphs[i] != 0) drawGlyph(cr, button.glyphs[i], kRightColumn + i * 16, y - 11, 13);
+    }
+    entryLine(cr, button.entry, kRightColumn + 38, y, 80);
+    y += kLine + 1;
+  }
+}
+}  // namespace
+
+void paintInfoCard(cairo_t* cr) {
+  setColour(cr, art::kWhite);
+  cairo_paint(cr);
+  cairo_rectangle(cr, 0, 0, kWidth, 36);
+  setColour(cr, art::kPage);
+  cairo_fill(cr);
+  cairo_rectangle(cr, 0, 36, kWidth, 1);
+  setColour(cr, art::kPanelEdge);
+  cairo_fill(cr);
+  drawText(cr, "Tarve quick reference", kLeftColumn, 24, 15, art::kDeepWater, TextWeight::bold);
+  drawText(cr, "Draws lying water", kWidth - 18, 24, 11, art::kQuietInk, TextWeight::regular, TextAlign::right);
+  cairo_rectangle(cr, std::round((kLeftColumn + 324 + kRightColumn) / 2) - 6, 50, 1, kHeight - 66);
+  setColour(cr, art::kPanelEdge);
+  cairo_fill(cr);
+  drawSliderColumn(cr);
+  drawDotsAndButtons(cr);
+  strokeRoundedRect(cr, 0, 0, kWidth, kHeight, 0, art::kPanelEdge);
+}

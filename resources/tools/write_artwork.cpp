@@ -1,0 +1,250 @@
+// Writes the module's pictures as PNG files, to look at them: one file per id, a contact
+// sheet of all of them at 1:1 and enlarged, and a mock-up of the main dialog with every
+// picture at its place and the other controls sketched in.
+#include <cairo.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "resources/artwork.h"
+#include "resources/artwork_paint.h"
+
+namespace {
+// A premultiplied copy that Cairo can draw; the caller destroys it.
+cairo_surface_t* surfaceOf(const UiPicture& picture) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture.width, picture.height);
+  cairo_surface_flush(surface);
+  uint8_t* rows = cairo_image_surface_get_data(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  for (int32_t y = 0; y < picture.height; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(rows + size_t(y) * size_t(stride));
+    const uint8_t* in = picture.rgba + size_t(y) * size_t(picture.width) * 4;
+    for (int32_t x = 0; x < picture.width; ++x, in += 4) {
+      const uint32_t a = in[3];
+      auto premultiply = [a](uint32_t c) { return (c * a + 127) / 255; };
+      row[x] = a << 24 | premultiply(in[0]) << 16 | premultiply(in[1]) << 8 | premultiply(in[2]);
+    }
+  }
+  cairo_surface_mark_dirty(surface);
+  return surface;
+}
+
+bool writePng(cairo_surface_t* surface, const std::string& path) {
+  if (cairo_surface_write_to_png(surface, path.c_str()) != CAIRO_STATUS_SUCCESS) {
+    std::fprintf(stderr, "write_artwork: cannot write %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+void drawPicture(cairo_t* cr, const UiPicture& picture, double x, double y, double scale = 1) {
+  cairo_surface_t* surface = surfaceOf(picture);
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_scale(cr, scale, scale);
+  cairo_set_source_surface(cr, surface, 0, 0);
+  // Enlarged pictures keep hard pixel edges, so single pixels can be judged.
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  cairo_paint(cr);
+  cairo_restore(cr);
+  cairo_surface_destroy(surface);
+}
+
+struct Shown {
+  std::string name;
+  UiPicture picture;
+  int32_t hotX, hotY;  // -1: not a cursor
+};
+
+std::vector<Shown> everyPicture() {
+  std::vector<Shown> shown;
+  for (int32_t id : artworkPictureIds()) shown.push_back({"picture-" + std::to_string(id), artworkPicture(id), -1, -1});
+  for (int32_t id : {kArtworkCursorPanning, kArtworkCursorPreview}) {
+    const ArtworkCursor cursor = artworkCursor(id);
+    shown.push_back({"cursor-" + std::to_string(id), cursor.picture, cursor.hotX, cursor.hotY});
+  }
+  return shown;
+}
+
+// Small pictures are shown at 1:1 and at 6:1 on a light chequer, which shows transparency.
+bool writeContactSheet(const std::vector<Shown>& shown, const std::string& path) {
+  constexpr double kSheetWidth = 1500, kPad = 14;
+  // Lay out first to know the height.
+  struct Place {
+    double x, y, scale;
+  };
+  std::vector<Place> places;
+  double x = kPad, y = kPad + 14, rowHeight = 0;
+  for (const Shown& s : shown) {
+    const double scale = s.picture.width <= 64 ? 6 : (s.picture.width <= 240 ? 2 : 1);
+    const double w = s.picture.width * (scale + (scale > 1 ? 1 : 0)) + (scale > 1 ? 8 : 0);
+    const double h = s.picture.height * scale + 18;
+    if (x + w > kSheetWidth - kPad) {
+      x = kPad;
+      y += rowHeight + kPad + 14;
+      rowHeight = 0;
+    }
+    places.push_back({x, y, scale});
+    x += std::fmax(w, 90) + kPad;
+    rowHeight = std::fmax(rowHeight, h);
+  }
+  const int height = int(y + rowHeight + kPad);
+  cairo_surface_t* sheet = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(kSheetWidth), height);
+  cairo_t* cr = cairo_create(sheet);
+  cairo_set_source_rgb(cr, 0.86, 0.86, 0.86);
+  cairo_paint(cr);
+  for (int cy = 0; cy < height; cy += 8) {
+    for (int cx = (cy / 8) % 2 * 8; cx < int(kSheetWidth); cx += 16) cairo_rectangle(cr, cx, cy, 8, 8);
+  }
+  cairo_set_source_rgb(cr, 0.94, 0.94, 0.94);
+  cairo_fill(cr);
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const Shown& s = shown[i];
+    const Place& p = places[i];
+    drawText(cr, s.name.c_str(), p.x, p.y - 4, 11, {0, 0, 0});
+    if (!s.picture.rgba) continue;
+    double left = p.x;
+    if (p.scale > 1) {
+      drawPicture(cr, s.picture, left, p.y);
+      left += s.picture.width + 8;
+    }
+    drawPicture(cr, s.picture, left, p.y, p.scale);
+    if (s.hotX >= 0) {
+      // The hotspot, enlarged: a red square around its pixel.
+      cairo_rectangle(cr, left + s.hotX * p.scale + 0.5, p.y + s.hotY * p.scale + 0.5, p.scale - 1, p.scale - 1);
+      cairo_set_source_rgb(cr, 0.9, 0, 0);
+      cairo_set_line_width(cr, 1);
+      cairo_stroke(cr);
+    }
+  }
+  cairo_destroy(cr);
+  const bool written = writePng(sheet, path);
+  cairo_surface_destroy(sheet);
+  return written;
+}
+
+struct Rect {
+  double x, y, w, h;
+};
+
+void sketchField(cairo_t* cr, Rect r, const char* text) {
+  cairo_rectangle(cr, r.x + 0.5, r.y + 0.5, r.w - 1, r.h - 1);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_fill_preserve(cr);
+  cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  drawText(cr, text, r.x + 3, r.y + r.h - 2, 10, {0, 0, 0});
+}
+
+// A button as a desktop would draw it, with its picture centred or its text.
+void sketchButton(cairo_t* cr, Rect r, int32_t pictureId, const char* text) {
+  fillRoundedRect(cr, r.x, r.y, r.w, r.h, 3, {0.97, 0.97, 0.97});
+  strokeRoundedRect(cr, r.x, r.y, r.w, r.h, 3, {0.62, 0.62, 0.64});
+  if (pictureId >= 0) {
+    const UiPicture picture = artworkPicture(pictureId);
+    drawPicture(cr, picture, r.x + std::floor((r.w - picture.width) / 2), r.y + std::floor((r.h - picture.height) / 2));
+  } else {
+    drawText(cr, text, r.x + r.w / 2, r.y + r.h / 2 + 4, 11, {0, 0, 0}, TextWeight::regular, TextAlign::centre);
+  }
+}
+
+// The main dialog as its layout table places things, with plain settings and a few memory
+// dots in each state.
+bool writeMockup(const std::string& path) {
+  cairo_surface_t* dialog = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 881, 541);
+  cairo_t* cr = cairo_create(dialog);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  drawPicture(cr, artworkPicture(kArtworkDialogBackground), 0, 0);
+
+  struct Row {
+    const char* caption;
+    double y;
+    int32_t track;
+    int value;
+  };
+  const Row rows[] = {{"Horizon", 20, 102, 60},     {"Offset", 42, 102, 0},      {"Perspective", 63, 102, 57},
+                      {"Altitude", 85, 102, 50},    {"Waviness", 126, 101, 40},  {"Complexity", 148, 101, 50},
+                      {"Brilliance", 171, 101, 42}, {"Blur", 194, 101, 25},      {"Size", 236, 102, 0},
+                      {"Height", 259, 102, 33},     {"Undulation", 281, 102, 40}};
+  for (const Row& row : rows) {
+    drawText(cr, row.caption, 112, row.y + 10, 11, {0, 0, 0}, TextWeight::regular, TextAlign::right);
+    drawPicture(cr, artworkPicture(row.track), 120, row.y);
+    drawPicture(cr, artworkPicture(kArtworkSliderThumb), 120 + row.value * 120 / 100 + 1, row.y + 1);
+    sketchField(cr, {260, row.y - 2, 24, 12 + 4}, std::to_string(row.value).c_str());
+  }
+  drawText(cr, "Glue", 112, 347, 11, {0, 0, 0}, TextWeight::regular, TextAlign::right);
+  sketchField(cr, {120, 332, 135, 18}, "normal");
+  sketchButton(cr, {262, 333, 17, 16}, kArtworkIconNextGlue, nullptr);
+  fillRoundedRect(cr, 317, 121, 20, 20, 0, {0.87, 0.87, 0.87});
+  fillRoundedRect(cr, 319, 123, 16, 16, 0, {257 / 65535.0, 514 / 65535.0, 771 / 65535.0});
+
+  const struct {
+    Rect r;
+    int32_t id;
+  } icons[] = {{{120, 376, 62, 27}, 185}, {{196, 376, 62, 27}, 186}, {{120, 416, 62, 27}, 184},
+               {{196, 416, 62, 27}, 164}, {{120, 456, 62, 27}, 187}, {{196, 456, 62, 27}, 225},
+               {{120, 497, 62, 27}, 234}, {{516, 397, 24, 24}, 236}, {{648, 401, 16, 16}, 169},
+               {{708, 401, 16, 16}, 5},   {{849, 400, 16, 16}, 235}};
+  for (const auto& icon : icons) sketchButton(cr, icon.r, icon.id, nullptr);
+  sketchButton(cr, {670, 400, 35, 18}, -1, "100%");
+  sketchButton(cr, {656, 497, 62, 27}, -1, "Cancel");
+  sketchButton(cr, {803, 497, 62, 27}, -1, "OK");
+  drawText(cr, "plain settings.q8r", 518, 476, 11, {0, 0, 0});
+  drawPicture(cr, artworkPicture(kArtworkLogo), 15, 495);
+
+  // The preview: a picture with its one-pixel outline, as the dialog draws it.
+  cairo_rectangle(cr, 367.5, 1.5, 496, 381);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_stroke(cr);
+  cairo_pattern_t* scene = cairo_pattern_create_linear(0, 2, 0, 382);
+  cairo_pattern_add_color_stop_rgb(scene, 0, 0.55, 0.70, 0.86);
+  cairo_pattern_add_color_stop_rgb(scene, 0.5, 0.85, 0.88, 0.80);
+  cairo_pattern_add_color_stop_rgb(scene, 0.5, 0.10, 0.20, 0.30);
+  cairo_pattern_add_color_stop_rgb(scene, 1, 0.02, 0.05, 0.10);
+  cairo_rectangle(cr, 368, 2, 495, 380);
+  cairo_set_source(cr, scene);
+  cairo_fill(cr);
+  cairo_pattern_destroy(scene);
+
+  const double dots[][2] = {{348, 388}, {352, 400}, {352, 412}, {348, 425}, {344, 438}, {340, 451}, {340, 464},
+                            {344, 476}, {351, 487}, {359, 497}, {370, 505}, {382, 514}, {395, 520}, {410, 524},
+                            {425, 524}, {439, 520}, {452, 514}, {464, 505}, {473, 493}, {479, 480}, {483, 465},
+                            {483, 450}, {479, 436}, {473, 423}, {464, 411}};
+  const int32_t states[] = {202, 215, 215, 213, 216, 203, 203, 210, 208, 203, 203, 203, 203,
+                            203, 203, 203, 203, 203, 203, 211, 212, 214, 203, 203, 203};
+  for (size_t i = 0; i < std::size(dots); ++i) drawPicture(cr, artworkPicture(states[i]), dots[i][0], dots[i][1] + 2);
+  drawPicture(cr, artworkPicture(kArtworkDotFrame), 366, 399);
+
+  cairo_destroy(cr);
+  const bool written = writePng(dialog, path);
+  cairo_surface_destroy(dialog);
+  return written;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: write_artwork FOLDER\n");
+    return 2;
+  }
+  const std::string folder = std::string(argv[1]) + "/";
+  const std::vector<Shown> shown = everyPicture();
+  bool ok = true;
+  for (const Shown& s : shown) {
+    if (!s.picture.rgba) {
+      std::fprintf(stderr, "write_artwork: %s was not painted\n", s.name.c_str());
+      ok = false;
+      continue;
+    }
+    cairo_surface_t* surface = surfaceOf(s.picture);
+    ok = writePng(surface, folder + s.name + ".png") && ok;
+    cairo_surface_destroy(surface);
+  }
+  ok = writeContactSheet(shown, folder + "contact-sheet.png") && ok;
+  ok = writeMockup(folder + "main-dialog-mockup.png") && ok;
+  return ok ? 0 : 1;
+}
