@@ -40,11 +40,14 @@ RowConstants computeRowConstants(const Settings& s, const RenderFrame& frame,
   RowConstants k;
   k.D = static_cast<float>(s.horizon) * 0.99f * 0.01f;
   k.R = static_cast<float>(s.offset) * 0.01f * (1.0f - k.D) + k.D;
-  const float rowsPerHeight =
-      static_cast<float>(frame.height) / static_cast<float>(frame.previewScale);
-  const float firstRow = static_cast<float>(frame.previewOriginY / frame.previewScale);
-  k.horizonRow = markRow(rowsPerHeight * k.D - firstRow);
-  k.waterRow = markRow(rowsPerHeight * k.R - firstRow);
+  // The lines lie at fractions of the whole image; a reduced view shows every
+  // previewScale-th row of it from previewOriginY on, so the marks go on the visible rows
+  // that hold those image rows (lines above the view fall on negative rows and mark none).
+  const float fullHeight = static_cast<float>(frame.fullHeight);
+  const float originY = static_cast<float>(frame.previewOriginY);
+  const float scale = static_cast<float>(frame.previewScale);
+  k.horizonRow = markRow(std::floor((fullHeight * k.D - originY) / scale));
+  k.waterRow = markRow(std::floor((fullHeight * k.R - originY) / scale));
 
   k.P = static_cast<float>(int64_t(s.perspective) + 1) * 0.01f * 0.125f * 1.5f;
   k.A = static_cast<float>(s.altitude) * 0.01f * 5.0f;
@@ -72,8 +75,12 @@ RowConstants computeRowConstants(const Settings& s, const RenderFrame& frame,
     k.waterG = static_cast<float>(w.green >> 8);
     k.waterB = static_cast<float>(w.blue >> 8);
   }
-  k.aspectFix = (static_cast<float>(frame.height) / static_cast<float>(frame.width)) /
-                (static_cast<float>(frame.fullHeight) / static_cast<float>(frame.fullWidth));
+  // A preview is a window onto the image itself (a crop of it, reduced), whose positions
+  // already map to the image's own; only a render into a raster of other proportions is
+  // stretched back to the image's.
+  k.aspectFix = frame.dialog ? 1.0f
+                             : (static_cast<float>(frame.height) / static_cast<float>(frame.width)) /
+                                   (static_cast<float>(frame.fullHeight) / static_cast<float>(frame.fullWidth));
   k.rings = placeRippleRings(noise, s.centreX, s.centreY, k.P, k.A, k.F, k.D);
   return k;
 }

@@ -22,7 +22,7 @@ struct RenderFrame {
   int32_t depth;       // bits per channel: 8, 16 or 32
   bool grey;
   bool transparency;  // editable transparency
-  bool dialog;        // draw the guide marks
+  bool dialog;        // a preview: guide marks, and positions those of the image itself
 
   bool operator==(const RenderFrame&) const = default;
 };

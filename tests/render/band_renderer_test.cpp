@@ -139,16 +139,60 @@ TEST(RowConstants, WaterColourByDepthAndBrillianceTerms) {
   }
 }
 
-TEST(RowConstants, GuideRowsOfAReducedView) {
-  TestRaster source(8, 8, kFormatRgba8);
+// A reduced, panned view shows image row r x scale + originY as its row r. The water must
+// begin on the view's row that samples the first water row of the whole image, and the
+// marks must sit on the rows that hold the horizon and the water line, at every scale.
+TEST(RenderPixels, ReducedViewsShowTheWaterWhereTheImageHasIt) {
+  TestRaster source(16, 256, kFormatRgba8);
+  for (int32_t level = 0; level <= source.raster.lastLevel; ++level)
+    source.flat(level, {200, 100, 50, 255});
+  Settings s = still(defaults());
+  s.brilliance = 0;
+  s.waterColour = {0x1000, 0x2000, 0x3000};
+  s.horizon = 40;
+  s.offset = 30;
+  auto isWater = [](const WaterPixel& p) { return p.r == n8(16) && p.b == n8(48); };
+
+  const Image whole = render(s, frameFor(source.raster, 8), source.raster);
+  int32_t firstWater = 0;
+  while (!isWater(whole[firstWater][8])) ++firstWater;
   const auto noise = std::make_unique<NoiseTables>();
-  prepareNoiseTables(*noise, 0);
-  RenderFrame frame = frameFor(source.raster, 8);
-  frame.height = 750;
-  frame.previewScale = 4;
-  frame.previewOriginY = 400;
-  // 750 / 4 x 0.594 - 400 div 4 = 111.375 - 100.
-  EXPECT_EQ(computeRowConstants(defaults(), frame, *noise).horizonRow, 11);
+  prepareNoiseTables(*noise, s.randomSeed);
+  const RowConstants wholeRows = computeRowConstants(s, frameFor(source.raster, 8), *noise);
+
+  struct View {
+    int32_t scale, originY, rows;
+  } views[] = {{1, 0, 256}, {1, 37, 120}, {2, 0, 128}, {3, 30, 60}, {4, 60, 40}, {5, 5, 50}};
+  for (const View& view : views) {
+    RenderFrame frame = frameFor(source.raster, 8);
+    frame.width = 16 / view.scale;
+    frame.height = view.rows;
+    frame.previewScale = view.scale;
+    frame.previewOriginY = view.originY;
+    frame.dialog = true;
+    const RowConstants k = computeRowConstants(s, frame, *noise);
+    EXPECT_EQ(k.aspectFix, 1.0f) << view.scale;
+    // The row of the view that holds image row y.
+    auto viewRow = [&](int32_t y) { return int32_t(std::floor(float(y - view.originY) / float(view.scale))); };
+    EXPECT_EQ(k.horizonRow, viewRow(wholeRows.horizonRow)) << view.scale << " " << view.originY;
+    EXPECT_EQ(k.waterRow, viewRow(wholeRows.waterRow)) << view.scale << " " << view.originY;
+
+    const Image reduced = render(s, frame, source.raster);
+    for (int32_t row = 0; row < view.rows; ++row) {
+      if (std::abs(row - k.horizonRow) <= 2 || std::abs(row - k.waterRow) <= 2) continue;  // marks
+      const bool water = row * view.scale + view.originY >= firstWater;
+      EXPECT_EQ(isWater(reduced[row][frame.width / 2]), water) << view.scale << " row " << row;
+    }
+  }
+
+  // A view that starts below the water line marks no row of its own.
+  RenderFrame below = frameFor(source.raster, 8);
+  below.height = 20;
+  below.previewScale = 2;
+  below.previewOriginY = 220;
+  const RowConstants k = computeRowConstants(s, below, *noise);
+  EXPECT_LT(k.horizonRow, -2);
+  EXPECT_LT(k.waterRow, -2);
 }
 
 // A flat source and a water colour far from it: a pixel is water exactly when it shows the
