@@ -19,6 +19,11 @@ struct PixelPoint {
 
 constexpr int kPathLength = 260;
 
+// A mouse position in the dialog's client pixels, y first.
+struct MousePoint {
+  int16_t y, x;
+};
+
 struct ParameterBlock {
   int32_t showDialog;
   bool hostPreviewUsable;
@@ -29,6 +34,16 @@ struct ParameterBlock {
   bool sourceLoaded;
   PixelPoint centrePixel;  // the water centre in filter-rectangle pixels
   char settingsFileName[kPathLength];
+
+  // The main dialog's own fields.
+  int32_t capturedControl;  // the control holding the mouse, -1 for none
+  int32_t captureTick;      // when the capture began, in system milliseconds
+  bool panMoved;            // a preview drag has panned
+  bool zoomChanged;         // a zoom command came since the zoom buttons were updated
+  MousePoint lastMouse, currentMouse;
+  PixelPoint panOffset;     // top-left of the zoomed view, in full-resolution pixels
+  int32_t exportSizeMode, exportWidth, exportHeight;
+
   Settings settings;
 };
 

@@ -210,7 +210,7 @@ void acquireSource(PluginState& state) {
 
 // ---- the band loop --------------------------------------------------------------------
 
-void prepareRender(PluginState& state) {
+static bool fitRowBuffer(PluginState& state) {
   FilterRecord& r = *state.filterRecord;
   stopBandWorkers(state.work->bandWorkers);
   state.rowUnits = (r.inRect.right - r.inRect.left) + 4;
@@ -220,17 +220,26 @@ void prepareRender(PluginState& state) {
     if (!allocateBuffer(r.bufferProcs, state.rowBufferBytes, state.rowBuffer)) {
       state.rowBufferBytes = 0;
       *state.result = userCanceledErr;
-      return;
+      return false;
     }
   }
-  prepareNoiseTables(state.work->noise, state.parameters->settings.randomSeed);
-  buildKernelTables(state.work->kernels);
+  return true;
+}
+
+static void startRows(PluginState& state) {
   state.currentRow = 0;
   state.renderActive = 1;
   state.rowLoop = false;
   state.totalRows = state.regionHeight;
   state.rowsDone = 0;
   state.moreRows = true;
+}
+
+void prepareRender(PluginState& state) {
+  if (!fitRowBuffer(state)) return;
+  prepareNoiseTables(state.work->noise, state.parameters->settings.randomSeed);
+  buildKernelTables(state.work->kernels);
+  startRows(state);
 }
 
 static void setUpBand(PluginState& state) {
@@ -344,6 +353,15 @@ void requestScaledRegion(PluginState& state, int32_t scale) {
     *state.result = r.advanceState();
     if (*state.result == noErr) sizeJob(state, r.inRect, scale);
   }
+}
+
+void renderScaledRegion(PluginState& state, bool prepare) {
+  if (prepare) {
+    prepareRender(state);
+  } else if (fitRowBuffer(state)) {
+    startRows(state);
+  }
+  while (state.moreRows && *state.result == noErr) rowStep(state);
 }
 
 static int32_t ceilDiv(int32_t a, int32_t b) { return (a + b - 1) / b; }

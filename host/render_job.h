@@ -26,6 +26,10 @@ void continueRender(PluginState& state);
 
 // Asks the host for the visible part of the image reduced by `scale` (the dialog preview).
 void requestScaledRegion(PluginState& state, int32_t scale);
+// Renders every row of the region the host delivered last into its output buffer (the
+// dialog preview); `prepare` builds the tables from the current settings first, which a pan
+// of the view does without.
+void renderScaledRegion(PluginState& state, bool prepare);
 // The reduction at which the filter rectangle fits `preview`, which becomes the reduced
 // filter rectangle.
 int32_t fitScale(PluginState& state, const Rect& filterRect, Rect& preview);

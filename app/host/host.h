@@ -88,6 +88,14 @@ struct HostActions {
   WriteDescriptorProcs writeProcs{};
 };
 
+// The last picture the module handed to the display service: 8-bit samples (the service
+// takes no deeper ones) at a client position of the module's window.
+struct HostDisplay {
+  int32_t row = 0, col = 0;
+  int32_t imageMode = 0;
+  HostImage picture;  // depth 8; one plane (grey) or three
+};
+
 // What the host saw of the module, for tests and the progress bar.
 struct HostLog {
   std::vector<std::pair<int32_t, int32_t>> progress;
@@ -98,6 +106,7 @@ struct HostLog {
   int32_t buffersAllocated = 0, buffersFreed = 0;
   int32_t handlesAllocated = 0, handlesDisposed = 0;
   int32_t displayPixelsCalls = 0;
+  HostDisplay display;
 };
 
 struct Host {
@@ -131,6 +140,8 @@ struct Host {
   const volatile sig_atomic_t* interrupted = nullptr;
   void (*onProgress)(void* context, int32_t done, int32_t total) = nullptr;
   void* progressContext = nullptr;
+  // Draws each displayed picture into the window whose drawing context the module passed.
+  void (*onDisplay)(void* platformContext, const HostDisplay& display) = nullptr;
 };
 
 // Prepares the record over `image` (and an optional selection mask of the same size).

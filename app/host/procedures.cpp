@@ -98,8 +98,31 @@ Boolean testAbort() {
   return current->switches.abortAtPoll > 0 && poll >= current->switches.abortAtPoll;
 }
 
-OSErr displayPixels(const PSPixelMap*, const VRect*, int32_t, int32_t, void*) {
+// Takes the part srcRect of an 8-bit pixel map whose samples lie colBytes apart, grey or RGB.
+OSErr displayPixels(const PSPixelMap* map, const VRect* srcRect, int32_t dstRow, int32_t dstCol,
+                    void* platformContext) {
   ++current->log.displayPixelsCalls;
+  if (!map || !srcRect || !map->baseAddr || map->planeBytes != 1) return paramErr;
+  const bool grey = map->imageMode == plugInModeGrayScale;
+  if (!grey && map->imageMode != plugInModeRGBColor) return paramErr;
+  const int32_t planes = grey ? 1 : 3;
+  const VRect& s = *srcRect;
+  const VRect& b = map->bounds;
+  if (s.top < b.top || s.left < b.left || s.bottom > b.bottom || s.right > b.right || s.bottom < s.top ||
+      s.right < s.left || map->colBytes < planes)
+    return paramErr;
+  HostDisplay& shown = current->log.display;
+  shown.row = dstRow;
+  shown.col = dstCol;
+  shown.imageMode = map->imageMode;
+  shown.picture = makeHostImage(s.right - s.left, s.bottom - s.top, 8, planes, false);
+  for (int32_t y = s.top; y < s.bottom; ++y) {
+    const auto* row = static_cast<const uint8_t*>(map->baseAddr) + static_cast<size_t>(y - b.top) * map->rowBytes;
+    for (int32_t x = s.left; x < s.right; ++x)
+      std::memcpy(shown.picture.at(x - s.left, y - s.top, 0), row + static_cast<size_t>(x - b.left) * map->colBytes,
+                  planes);
+  }
+  if (current->onDisplay) current->onDisplay(platformContext, shown);
   return noErr;
 }
 
