@@ -33,3 +33,11 @@ bool mainProc(UiDialog* dialog, const UiEvent& event, void* context) {
 int32_t runMainDialog(PluginState& state) {
   return uiRunModal(mainTemplate, mainProc, &state, hostWindow(state.filterRecord));
 }
+
+void resetDialogRunValues(ParameterBlock& block) {
+  block.capturedControl = -1;
+  block.captureTick = 0;
+  block.panMoved = false;
+  block.zoomChanged = false;
+  block.lastMouse = block.currentMouse = {0, 0};
+}

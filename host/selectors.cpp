@@ -66,6 +66,7 @@ void doPrepare(PluginState& state) {
   sizeJob(state, record.filterRect, 1);
   computeRowLengths(state);
   announceBufferNeeds(state);
+  resetDialogRunValues(*state.parameters);
   state.dialogExit = 0;
   state.parameters->centrePixel = {(record.filterRect.right - record.filterRect.left) / 2,
                                    (record.filterRect.bottom - record.filterRect.top) / 2};
@@ -89,7 +90,12 @@ void doStart(PluginState& state) {
   createRaster(state.thumbnail, kThumbnailSize, kThumbnailSize, kFormatRgba8, kEdgeClamp, false);
   // A replayed action brings its own settings; otherwise the last accepted ones come back.
   if (!scriptedParametersPresent(record)) loadCachedSettings(block.settings, &state.thumbnail);
-  if (state.firstRun) state.firstRun = false;
+  // A new data slot starts the preview's view afresh.
+  if (state.firstRun) {
+    state.firstRun = false;
+    block.previewScale = 1;
+    block.panOffset = {0, 0};
+  }
   block.sourceLoaded = false;
   loadMemoryDotMap(state.memoryDots);
 
