@@ -204,7 +204,9 @@ TEST_F(Previewing, SixteenBitViewsAreDisplayedReducedAndFullWhiteIsWhite) {
         }
         white255 += planes == 3 && p[0] == 255 && p[1] == 255 && p[2] == 255;
       }
-    if (planes == 3) EXPECT_GT(white255, 400 * 290);
+    if (planes == 3) {
+      EXPECT_GT(white255, 400 * 290);
+    }
     hostClose(host);
     host = Host{};
   }
