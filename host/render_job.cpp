@@ -123,7 +123,7 @@ static bool greyImage(int16_t mode) {
   return mode == plugInModeGrayScale || mode == plugInModeGray16 || mode == plugInModeGray32;
 }
 
-static int32_t sourceFormat(int32_t depth) {
+int32_t sourceFormat(int32_t depth) {
   if (depth == 16) return kFormatRgba16;
   if (depth == 32) return kFormatRgbaFloat;
   return kFormatRgba8;

@@ -34,6 +34,9 @@ void renderScaledRegion(PluginState& state, bool prepare);
 // filter rectangle.
 int32_t fitScale(PluginState& state, const Rect& filterRect, Rect& preview);
 
+// The four-channel raster format that holds the host's samples of this depth unchanged.
+int32_t sourceFormat(int32_t depth);
+
 // Renders the whole image with the current settings into `target` (same aspect as the
 // filter rectangle, any size); `cancelled` is set when the user stops it.
 void renderToRaster(PluginState& state, Raster* target, bool& cancelled);
