@@ -11,6 +11,7 @@ Usage:
   tarve glues                             list the glue modes with their numbers
   tarve preset info FILE.q8r              print every setting of a preset as JSON
   tarve preset make OUT.q8r [options]     write a preset
+  tarve gallery FOLDER -o PAGE.html       a web page of the presets in FOLDER
   tarve COMMAND --help                    everything about one command
   tarve --version
 
@@ -81,15 +82,35 @@ that --glue, --set glue=... and settings files use.
 )";
 
 const char* const kPreset = R"(tarve preset info FILE.q8r
-tarve preset make OUT.q8r [settings options]
+tarve preset make OUT.q8r [settings options] [--thumbnail IMAGE]
 
 preset info prints the settings file's version and every field of the settings it
 holds (after bringing older versions up to date) as a JSON object, with whether a
 thumbnail picture is embedded and its width and height. Colours are 16-bit channels.
 
-preset make writes a settings file (version 40, without a thumbnail) from the
-filter's defaults, or from --last, --preset FILE or --action FILE, changed by --set,
---glue, --colour, --seed and --centre as for tarve apply (tarve apply --help).
+preset make writes a settings file (version 40) from the filter's defaults, or from
+--last, --preset FILE or --action FILE, changed by --set, --glue, --colour, --seed
+and --centre as for tarve apply (tarve apply --help).
+
+  --thumbnail IMAGE     embed a thumbnail made from IMAGE (PNG, TIFF or JPEG) as the
+                        filter's dialog makes one from its preview: the image reduced
+                        to fit the preview, its top-left square scaled to 128 x 128.
+                        Give a picture rendered with these settings (tarve apply) to
+                        show the look; galleries and the open dialog show it.
+                        Without it the file holds no thumbnail.
+)";
+
+const char* const kGallery = R"(tarve gallery FOLDER -o PAGE.html [--open]
+
+Writes a web page that shows every preset in FOLDER (each file whose name holds
+".q8r", in any case) as its embedded thumbnail in a shadow frame, five to a row,
+captioned with its name: the presets gallery of the filter's dialog, without the
+dialog. Beside the page, the folder web_images receives a JPEG of each thumbnail and
+the four frame pictures; files of the same names there are replaced. A preset
+without a thumbnail shows a blank grey gradient.
+
+  -o, --output PAGE.html   the page to write (required); printed when it is written
+  --open                   show the page with the desktop's default browser
 )";
 
 std::string settingsList() {
@@ -116,6 +137,8 @@ bool helpText(const std::string& topic, std::string& text) {
     text = kGlues;
   } else if (topic == "preset") {
     text = kPreset;
+  } else if (topic == "gallery") {
+    text = kGallery;
   } else {
     return false;
   }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/apply_command.h"
+#include "app/gallery_command.h"
 #include "app/help_texts.h"
 #include "app/options.h"
 #include "app/preset_commands.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     case Command::glues: return listGlues();
     case Command::presetInfo: return presetInfoCommand(options);
     case Command::presetMake: return presetMakeCommand(options);
+    case Command::gallery: return galleryCommand(options);
   }
   return kExitError;
 }

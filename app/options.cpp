@@ -7,7 +7,7 @@
 
 namespace {
 
-enum Use : unsigned { kApply = 1, kMake = 2 };
+enum Use : unsigned { kApply = 1, kMake = 2, kGallery = 4 };
 
 struct OptionSpec {
   const char* name;
@@ -17,7 +17,7 @@ struct OptionSpec {
 };
 
 const OptionSpec kOptions[] = {
-    {"--output", "-o", true, kApply},     {"--set", nullptr, true, kApply | kMake},
+    {"--output", "-o", true, kApply | kGallery},     {"--set", nullptr, true, kApply | kMake},
     {"--glue", nullptr, true, kApply | kMake}, {"--colour", "--color", true, kApply | kMake},
     {"--seed", nullptr, true, kApply | kMake}, {"--centre", "--center", true, kApply | kMake},
     {"--last", nullptr, false, kApply | kMake}, {"--preset", nullptr, true, kApply | kMake},
@@ -25,6 +25,7 @@ const OptionSpec kOptions[] = {
     {"--mask", nullptr, true, kApply},    {"--depth", nullptr, true, kApply},
     {"--quality", nullptr, true, kApply}, {"--quiet", "-q", false, kApply},
     {"--progress", nullptr, false, kApply}, {"--module", nullptr, true, kApply},
+    {"--thumbnail", nullptr, true, kMake}, {"--open", nullptr, false, kGallery},
 };
 
 bool parseNumber(const std::string& text, int& value) {
@@ -59,6 +60,11 @@ bool takeOption(const OptionSpec& known, const std::string& value, Options& o, s
   if (name == "--record") return setOnce(o.record, value, known.name, error);
   if (name == "--mask") return setOnce(o.mask, value, known.name, error);
   if (name == "--module") return setOnce(o.module, value, known.name, error);
+  if (name == "--thumbnail") return setOnce(o.thumbnail, value, known.name, error);
+  if (name == "--open") {
+    o.openPage = true;
+    return true;
+  }
   if (name == "--depth") {
     if (!parseNumber(value, o.depth) || (o.depth != 8 && o.depth != 16 && o.depth != 32)) {
       error = "--depth is 8, 16 or 32, not \"" + value + "\"";
@@ -207,6 +213,22 @@ bool parseOptions(int argc, const char* const* argv, Options& o, std::string& er
     o.input = positional[0];
     return true;
   }
-  error = "unknown command \"" + command + "\"; the commands are apply, glues, preset info and preset make (tarve --help)";
+  if (command == "gallery") {
+    o.command = Command::gallery;
+    if (!parseCommandWords(words, kGallery, "gallery", o, positional, error)) return false;
+    if (positional.size() != 1) {
+      error = positional.empty() ? "gallery: which folder? tarve gallery FOLDER -o PAGE.html"
+                                 : "gallery: one folder only, got \"" + positional[1] + "\" as well";
+      return false;
+    }
+    if (o.output.empty()) {
+      error = "gallery: where to? give the page with -o PAGE.html";
+      return false;
+    }
+    o.input = positional[0];
+    return true;
+  }
+  error = "unknown command \"" + command +
+          "\"; the commands are apply, glues, preset info, preset make and gallery (tarve --help)";
   return false;
 }

@@ -1,4 +1,4 @@
-// The command line: a command (apply, glues, preset info, preset make), its files and
+// The command line: a command (apply, glues, preset info, preset make, gallery), its files and
 // options. Every mistake is found here, before any file is touched.
 #pragma once
 
@@ -6,7 +6,7 @@
 
 #include "app/host/host.h"
 
-enum class Command { help, version, apply, glues, presetInfo, presetMake };
+enum class Command { help, version, apply, glues, presetInfo, presetMake, gallery };
 
 enum class Feedback { automatic, quiet, progress };
 
@@ -20,9 +20,11 @@ struct SettingsChoice {
 
 struct Options {
   Command command = Command::help;
-  std::string helpTopic;  // with Command::help: "", "apply", "glues" or "preset"
-  std::string input;      // apply: the image; preset info and make: the settings file
+  std::string helpTopic;  // with Command::help: "", "apply", "glues", "preset" or "gallery"
+  std::string input;      // apply: the image; preset info and make: the settings file; gallery: the folder
   std::string output, mask, record, module;
+  std::string thumbnail;  // preset make: the image its thumbnail is made from
+  bool openPage = false;  // gallery: show the page in the browser
   SettingsChoice settings;
   int32_t depth = 0;  // 0: the input's
   int jpegQuality = 90;

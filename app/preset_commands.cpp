@@ -3,11 +3,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "app/apply_command.h"
 #include "app/atomic_output.h"
+#include "app/image_files.h"
+#include "app/sample_depth.h"
 #include "app/settings_choice.h"
 #include "app/settings_fields.h"
+#include "host/picture_thumbnail.h"
 #include "host/settings_file.h"
 
 namespace {
@@ -26,6 +30,23 @@ bool readVersion(const std::string& path, int32_t& version) {
   std::fclose(f);
   version = int32_t(uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3]);
   return read;
+}
+
+// The image as 8-bit RGBA rows, opaque: a thumbnail shows the picture, not its transparency.
+std::vector<uint8_t> rgbaPicture(const HostImage& image) {
+  const HostImage eight = convertDepth(image, 8);
+  std::vector<uint8_t> rgba(size_t(eight.width) * size_t(eight.height) * 4);
+  const int32_t planes = eight.planes();
+  const bool grey = eight.colourPlanes == 1;
+  for (size_t pixel = 0; pixel < size_t(eight.width) * size_t(eight.height); ++pixel) {
+    const uint8_t* from = &eight.samples[pixel * size_t(planes)];
+    uint8_t* to = &rgba[pixel * 4];
+    to[0] = from[0];
+    to[1] = from[grey ? 0 : 1];
+    to[2] = from[grey ? 0 : 2];
+    to[3] = 255;
+  }
+  return rgba;
 }
 
 }  // namespace
@@ -56,9 +77,20 @@ int presetMakeCommand(const Options& o) {
   std::string error;
   ChosenSettings chosen;
   if (!chooseSettings(o.settings, chosen, error)) return fail(error);
+  std::vector<uint8_t> picture;
+  HostImage image;
+  if (!o.thumbnail.empty()) {
+    if (!readImageFile(o.thumbnail, image, error)) return fail(error);
+    picture = rgbaPicture(image);
+  }
   AtomicOutput output;
   if (!beginAtomicOutput(o.input, output, error)) return fail(error);
-  if (writeSettingsFile(output.temporary.c_str(), settingsOf(chosen), nullptr) != noErr) {
+  const char* temporary = output.temporary.c_str();
+  const OSErr written = picture.empty()
+                            ? writeSettingsFile(temporary, settingsOf(chosen), nullptr)
+                            : writeSettingsFileWithPicture(temporary, settingsOf(chosen), picture.data(), image.width,
+                                                           image.height);
+  if (written != noErr) {
     abandonAtomicOutput(output);
     return fail("cannot write " + o.input);
   }

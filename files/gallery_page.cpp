@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "files/frame_images.h"
 #include "files/page_text.h"
@@ -80,7 +81,9 @@ OSErr beginGalleryPage(GalleryPage& page, int32_t kind, const char* pagePath, co
   page.output = kNoFile;
   // Thumbnails that cannot be written are skipped later on, so a folder that cannot be made
   // does not stop the page.
-  const FileSpec pageFolder = folderPart(pagePath);
+  // A page named without a folder lies in the current one.
+  FileSpec pageFolder = folderPart(pagePath);
+  if (std::strcmp(pageFolder.path, pagePath) == 0) pageFolder.path[0] = '\0';
   if (makeSubfolder(pageFolder.path, kGalleryImagesFolder, page.imagesFolder) == noErr)
     writeFrameImages(page.imagesFolder.path);
   if (openFile(pagePath, FileAccess::writing, page.output) != noErr) return kErrCannotOpen;

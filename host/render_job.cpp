@@ -364,13 +364,11 @@ void renderScaledRegion(PluginState& state, bool prepare) {
   while (state.moreRows && *state.result == noErr) rowStep(state);
 }
 
-static int32_t ceilDiv(int32_t a, int32_t b) { return (a + b - 1) / b; }
-
 int32_t fitScale(PluginState& state, const Rect& filterRect, Rect& preview) {
   const FilterRecord& r = *state.filterRecord;
   const int32_t H = std::max(1, filterRect.bottom - filterRect.top), W = std::max(1, filterRect.right - filterRect.left);
   const int32_t h = std::max(1, preview.bottom - preview.top), w = std::max(1, preview.right - preview.left);
-  int32_t scale = std::max(ceilDiv(H, std::min(H, h)), ceilDiv(W, std::min(W, w)));
+  const int32_t scale = reductionToFit(W, H, w, h);
   preview = {static_cast<int16_t>(filterRect.top / scale), static_cast<int16_t>(filterRect.left / scale),
              static_cast<int16_t>(filterRect.bottom / scale), static_cast<int16_t>(filterRect.right / scale)};
   state.fitScale = scale;

@@ -3,6 +3,8 @@
 // rectangle one output row at a time.
 #pragma once
 
+#include <algorithm>
+
 #include "host/plugin_state.h"
 
 // The dialog's preview area, in pixels.
@@ -23,6 +25,13 @@ void acquireSource(PluginState& state);
 void prepareRender(PluginState& state);
 void beginFinalRender(PluginState& state);
 void continueRender(PluginState& state);
+
+// The integer reduction at which a width x height image fits an area (each side at least 1).
+inline int32_t reductionToFit(int32_t width, int32_t height, int32_t areaWidth, int32_t areaHeight) {
+  auto ceilDiv = [](int32_t a, int32_t b) { return (a + b - 1) / b; };
+  const int32_t across = ceilDiv(width, std::min(width, areaWidth)), down = ceilDiv(height, std::min(height, areaHeight));
+  return std::max(across, down);
+}
 
 // Asks the host for the visible part of the image reduced by `scale` (the dialog preview).
 void requestScaledRegion(PluginState& state, int32_t scale);
