@@ -143,6 +143,33 @@ bool parseCommandWords(const std::vector<std::string>& words, unsigned use, cons
   return true;
 }
 
+// How a command that reads one thing and writes another names them in its messages.
+struct InputAndOutput {
+  const char* command;
+  const char* input;        // what the input is
+  const char* inputWord;    // and its word in the usage line
+  const char* onlyOne;      // when more than one is given
+  const char* output;       // what -o gives
+  const char* outputWord;
+};
+
+bool takeInputAndOutput(const InputAndOutput& w, const std::vector<std::string>& positional, Options& o,
+                        std::string& error) {
+  const std::string command = w.command;
+  if (positional.size() != 1) {
+    error = positional.empty() ? command + ": which " + w.input + "? tarve " + command + " " + w.inputWord + " -o " +
+                                     w.outputWord
+                               : command + ": " + w.onlyOne + ", got \"" + positional[1] + "\" as well";
+    return false;
+  }
+  if (o.output.empty()) {
+    error = command + ": where to? give " + w.output + " with -o " + w.outputWord;
+    return false;
+  }
+  o.input = positional[0];
+  return true;
+}
+
 }  // namespace
 
 bool parseOptions(int argc, const char* const* argv, Options& o, std::string& error) {
@@ -181,18 +208,9 @@ bool parseOptions(int argc, const char* const* argv, Options& o, std::string& er
   std::vector<std::string> positional;
   if (command == "apply") {
     o.command = Command::apply;
-    if (!parseCommandWords(words, kApply, "apply", o, positional, error)) return false;
-    if (positional.size() != 1) {
-      error = positional.empty() ? "apply: which image? tarve apply INPUT -o OUTPUT"
-                                 : "apply: one input image only, got \"" + positional[1] + "\" as well";
-      return false;
-    }
-    if (o.output.empty()) {
-      error = "apply: where to? give the output file with -o OUTPUT";
-      return false;
-    }
-    o.input = positional[0];
-    return true;
+    const InputAndOutput names{"apply", "image", "INPUT", "one input image only", "the output file", "OUTPUT"};
+    return parseCommandWords(words, kApply, "apply", o, positional, error) &&
+           takeInputAndOutput(names, positional, o, error);
   }
   if (command == "glues") {
     o.command = Command::glues;
@@ -215,18 +233,9 @@ bool parseOptions(int argc, const char* const* argv, Options& o, std::string& er
   }
   if (command == "gallery") {
     o.command = Command::gallery;
-    if (!parseCommandWords(words, kGallery, "gallery", o, positional, error)) return false;
-    if (positional.size() != 1) {
-      error = positional.empty() ? "gallery: which folder? tarve gallery FOLDER -o PAGE.html"
-                                 : "gallery: one folder only, got \"" + positional[1] + "\" as well";
-      return false;
-    }
-    if (o.output.empty()) {
-      error = "gallery: where to? give the page with -o PAGE.html";
-      return false;
-    }
-    o.input = positional[0];
-    return true;
+    const InputAndOutput names{"gallery", "folder", "FOLDER", "one folder only", "the page", "PAGE.html"};
+    return parseCommandWords(words, kGallery, "gallery", o, positional, error) &&
+           takeInputAndOutput(names, positional, o, error);
   }
   error = "unknown command \"" + command +
           "\"; the commands are apply, glues, preset info, preset make and gallery (tarve --help)";
