@@ -31,7 +31,9 @@ bool mainProc(UiDialog* dialog, const UiEvent& event, void* context) {
 }  // namespace
 
 int32_t runMainDialog(PluginState& state) {
-  return uiRunModal(mainTemplate, mainProc, &state, hostWindow(state.filterRecord));
+  const int32_t code = uiRunModal(mainTemplate, mainProc, &state, hostWindow(state.filterRecord));
+  if (code == kUiCannotShow) reportWindowError(state.filterRecord, state.result);
+  return code;
 }
 
 void resetDialogRunValues(ParameterBlock& block) {

@@ -1,12 +1,24 @@
+#include <algorithm>
+#include <cstring>
+
 #include "files/metadata_blocks.h"
 #include "host/module.h"
 #include "resources/dialog_templates.h"
+#include "ui/canvas.h"
 #include "ui/window.h"
+
+// The about box and the message windows are white, as their pictures are.
+static bool paintWhite(const UiEvent& event) {
+  canvasFill(event.canvas, event.area, {255, 255, 255});
+  return true;
+}
 
 static bool aboutProc(UiDialog* dialog, const UiEvent& event, void*) {
   switch (event.message) {
     case UiMessage::init:
       return true;
+    case UiMessage::eraseBackground:
+      return paintWhite(event);
     case UiMessage::close:
       uiEndDialog(dialog, 1);
       return true;
@@ -14,8 +26,9 @@ static bool aboutProc(UiDialog* dialog, const UiEvent& event, void*) {
       if (event.id == kAboutWebButton) uiOpenAddress(kMakerWebAddress);
       uiEndDialog(dialog, event.id);
       return true;
+    default:
+      return false;
   }
-  return false;
 }
 
 int32_t showAboutBox(intptr_t parent) {
@@ -27,10 +40,19 @@ int32_t showAboutBox(intptr_t parent) {
 }
 
 static bool messageProc(UiDialog* dialog, const UiEvent& event, void*) {
-  if (event.message == UiMessage::init) return true;
-  // Any push button closes a message window, and so does closing the window itself.
-  uiEndDialog(dialog, event.message == UiMessage::command ? event.id : 2);
-  return true;
+  switch (event.message) {
+    case UiMessage::eraseBackground:
+      return paintWhite(event);
+    // Any push button closes a message window, and so does closing the window itself.
+    case UiMessage::command:
+      uiEndDialog(dialog, event.id);
+      return true;
+    case UiMessage::close:
+      uiEndDialog(dialog, kUiCancel);
+      return true;
+    default:
+      return event.message == UiMessage::init;
+  }
 }
 
 int32_t showMessageWindow(const DialogTemplate& message, intptr_t parent) {
@@ -40,4 +62,18 @@ int32_t showMessageWindow(const DialogTemplate& message, intptr_t parent) {
 intptr_t hostWindow(const FilterRecord* filterRecord) {
   if (!filterRecord || !filterRecord->platformData) return 0;
   return static_cast<const PlatformData*>(filterRecord->platformData)->hwnd;
+}
+
+void reportWindowError(FilterRecord* filterRecord, int16_t* result) {
+  *result = errReportString;
+  if (!filterRecord || !filterRecord->errorString) {
+    *result = errPlugInHostInsufficient;
+    return;
+  }
+  // The host shows a Pascal string: a length byte, then at most 255 characters.
+  const char* text = uiLastError();
+  const size_t length = std::min<size_t>(std::strlen(text), 255);
+  unsigned char* out = *filterRecord->errorString;
+  out[0] = static_cast<unsigned char>(length);
+  std::memcpy(out + 1, text, length);
 }

@@ -21,5 +21,9 @@ int32_t showAboutBox(intptr_t parent);
 // Shows a message window from the module's templates; any push button closes it.
 int32_t showMessageWindow(const struct DialogTemplate& message, intptr_t parent);
 
+// A window that had to be shown could not be: the host is told why through its error
+// string, and *result says so.
+void reportWindowError(FilterRecord* filterRecord, int16_t* result);
+
 // The window that owns the module's dialogs: the host's, or none.
 intptr_t hostWindow(const FilterRecord* filterRecord);
