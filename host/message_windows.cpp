@@ -3,6 +3,7 @@
 
 #include "files/metadata_blocks.h"
 #include "host/module.h"
+#include "resources/artwork.h"
 #include "resources/dialog_templates.h"
 #include "ui/canvas.h"
 #include "ui/window.h"
@@ -16,6 +17,9 @@ static bool paintWhite(const UiEvent& event) {
 static bool aboutProc(UiDialog* dialog, const UiEvent& event, void*) {
   switch (event.message) {
     case UiMessage::init:
+      uiSetControlPicture(dialog, kAboutLogo, artworkPicture(kArtworkAboutLogo));
+      uiSetControlPicture(dialog, kAboutTitle, artworkPicture(kArtworkAboutTitle));
+      uiSetControlPicture(dialog, kAboutMaker, artworkPicture(kArtworkAboutMaker));
       return true;
     case UiMessage::eraseBackground:
       return paintWhite(event);

@@ -11,9 +11,9 @@ const ControlTemplate refusalControls[] = {
 
 // Three pictures (logo, title, maker) over a white background, and the button to the web.
 const ControlTemplate aboutControls[] = {
-    {1001, ControlKind::picture, nullptr, {16, 16, 96, 96}},
-    {1002, ControlKind::picture, nullptr, {128, 16, 240, 48}},
-    {1003, ControlKind::picture, nullptr, {128, 72, 240, 40}},
+    {kAboutLogo, ControlKind::picture, nullptr, {16, 16, 96, 96}},
+    {kAboutTitle, ControlKind::picture, nullptr, {128, 16, 240, 48}},
+    {kAboutMaker, ControlKind::picture, nullptr, {128, 72, 240, 40}},
     {kAboutWebButton, ControlKind::pushButton, "www.cobaltfinch.example", {248, 128, 120, 24}},
 };
 }  // namespace
