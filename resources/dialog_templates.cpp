@@ -16,7 +16,16 @@ const ControlTemplate aboutControls[] = {
     {kAboutMaker, ControlKind::picture, nullptr, {128, 72, 240, 40}},
     {kAboutWebButton, ControlKind::pushButton, "www.cobaltfinch.example", {248, 128, 120, 24}},
 };
+// A gallery page that could not be written is not opened; this says why nothing appears.
+const ControlTemplate pageNotWrittenControls[] = {
+    {1000, ControlKind::text,
+     "The web page could not be written. Choose a folder where you may save files, with room for the page and "
+     "its pictures.",
+     {12, 12, 296, 48}},
+    {1, ControlKind::pushButton, "OK", {236, 72, 72, 24}},
+};
 }  // namespace
 
+const DialogTemplate kPageNotWrittenTemplate{"PAGEFAILED", "Tarve", 320, 108, pageNotWrittenControls};
 const DialogTemplate kRefusalTemplate{"REFUSAL2", "Plug-in error", 320, 108, refusalControls};
 const DialogTemplate kAboutTemplate{"ABOUTBOX", "About", 384, 168, aboutControls};

@@ -5,6 +5,7 @@
 
 extern const DialogTemplate kRefusalTemplate;  // "REFUSAL2"
 extern const DialogTemplate kAboutTemplate;    // "ABOUTBOX"
+extern const DialogTemplate kPageNotWrittenTemplate;  // "PAGEFAILED"
 
 constexpr int32_t kAboutWebButton = 2;
 // The about box's three picture controls.

@@ -1,12 +1,9 @@
 // Presets made from the shell with thumbnails, and their gallery page.
 #include <sys/stat.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <thread>
-
 #include "host/settings_file.h"
 #include "tests/app/tarve_program.h"
+#include "tests/files/stand_in_browser.h"
 #include "tests/files/thumbnail_test_support.h"
 
 namespace {
@@ -103,31 +100,13 @@ TEST(ProgramGallery, BadFoldersAndPagesAreOneLine) {
   EXPECT_FALSE(fileExists(folder.file("p.html")));
 }
 
-// The browser is whatever xdg-open finds; here a stand-in that notes what it was given.
+// The browser is whatever xdg-open finds on the PATH.
 TEST(ProgramGallery, OpensThePageOnlyWhenAsked) {
   ScratchFolder folder;
-  const std::string bin = folder.file("bin"), note = folder.file("opened.txt");
-  mkdir(bin.c_str(), 0755);
-  const std::string script = "#!/bin/sh\necho \"$1\" >> '" + note + "'\n";
-  writeWholeFile(bin + "/xdg-open", std::vector<uint8_t>(script.begin(), script.end()));
-  chmod((bin + "/xdg-open").c_str(), 0755);
-  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-  setenv("PATH", (bin + ":" + oldPath).c_str(), 1);
-
-  auto waitForLines = [&](long lines) {
-    // The handler is started detached: give it a moment to write.
-    for (int i = 0; i < 100; ++i) {
-      const std::vector<uint8_t> bytes = readWholeFile(note);
-      if (std::count(bytes.begin(), bytes.end(), '\n') >= lines) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-  };
+  StandInBrowser browser;
   ASSERT_EQ(runTarve({"gallery", folder.path, "-o", folder.file("first.html"), "--open"}).status, 0);
-  waitForLines(1);
+  EXPECT_EQ(browser.opened(1), folder.file("first.html") + "\n");
   ASSERT_EQ(runTarve({"gallery", folder.path, "-o", folder.file("quiet.html")}).status, 0);
   ASSERT_EQ(runTarve({"gallery", folder.path, "-o", folder.file("last.html"), "--open"}).status, 0);
-  waitForLines(2);
-  setenv("PATH", oldPath.c_str(), 1);
-  const std::vector<uint8_t> opened = readWholeFile(note);
-  EXPECT_EQ(std::string(opened.begin(), opened.end()), folder.file("first.html") + "\n" + folder.file("last.html") + "\n");
+  EXPECT_EQ(browser.opened(2), folder.file("first.html") + "\n" + folder.file("last.html") + "\n");
 }
