@@ -1,5 +1,6 @@
 #include "app/apply_command.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -7,9 +8,11 @@
 
 #include "app/action_file.h"
 #include "app/atomic_output.h"
+#include "app/batch_command.h"
 #include "app/filter_run.h"
 #include "app/image_files.h"
 #include "app/interrupt.h"
+#include "app/orientation.h"
 #include "app/sample_depth.h"
 #include "app/selection.h"
 #include "app/settings_choice.h"
@@ -44,17 +47,43 @@ bool writeText(const std::string& path, const std::string& text) {
   return bool(file);
 }
 
+bool fileExists(const std::string& path) {
+  struct stat status {};
+  return lstat(path.c_str(), &status) == 0;
+}
+
 }  // namespace
 
 int applyCommand(const Options& o) {
+  if (!o.inputs.empty()) return batchCommand(o);
+  return applyFile(o, {o.input, o.output, false});
+}
+
+int applyFile(const Options& o, const ApplyJob& job) {
+  // A batch's lines name the file they are about; a single run's lines name it where it
+  // matters.
+  const std::string about = job.batch ? job.input + ": " : "";
+  auto fail = [&](const std::string& message) { return ::fail(about + message); };
+  auto note = [&](const std::string& message) { std::fprintf(stderr, "tarve: %s: %s\n", job.input.c_str(), message.c_str()); };
+
   std::string error;
   FilterRun run;
   ImageFormat format;
-  if (!outputFormatFor(o.output, format, error)) return fail(error);
-  if (!readImageFile(o.input, run.image, error)) return fail(error);
+  if (!outputFormatFor(job.output, format, error)) return fail(error);
+  if (o.lossless && format != ImageFormat::webp)
+    return fail(std::string("--lossless is for WebP output; ") + formatName(format) + " files are " +
+                (format == ImageFormat::jpeg ? "always lossy" : "always lossless"));
+  if (job.batch && !o.overwrite && fileExists(job.output))
+    return fail(job.output + " exists already: add --overwrite to replace it");
+  ImageMetadata metadata;
+  std::vector<std::string> notes;
+  if (!readImageWithMetadata(job.input, run.image, metadata, notes, error)) return ::fail(error);
+  const bool turnUp = o.autoOrient && metadata.orientation != 1;
+  if (turnUp) run.image = turnUpright(run.image, metadata.orientation);
   if (o.depth) run.image = convertDepth(run.image, o.depth);
-  if (!formatHolds(format, run.image, error)) return fail("cannot write " + o.output + ": " + error);
+  if (!formatHolds(format, run.image, error)) return fail("cannot write " + job.output + ": " + error);
   if (!o.mask.empty() && !readMask(o.mask, run.image, run.selection, error)) return fail(error);
+  run.iccProfile = metadata.iccProfile;
 
   ChosenSettings chosen;
   if (!chooseSettings(o.settings, chosen, error)) return fail(error);
@@ -68,7 +97,8 @@ int applyCommand(const Options& o) {
   installInterruptHandler();
   // The outputs are claimed before the render, so that an unwritable folder is known now.
   AtomicOutput output, record;
-  if (!beginAtomicOutput(o.output, output, error)) return fail(error);
+  if (!beginAtomicOutput(job.output, output, error)) return fail(error);
+  output.replace = !job.batch || o.overwrite;
   if (!o.record.empty() && !beginAtomicOutput(o.record, record, error)) {
     abandonAtomicOutput(output);
     return fail(error);
@@ -93,8 +123,9 @@ int applyCommand(const Options& o) {
     return run.interrupted ? kExitInterrupted : kExitError;
   }
 
-  if (!writeImageFile(output.temporary, format, run.image, o.jpegQuality, error))
-    return giveUp("cannot write " + o.output + ": " + error);
+  if (!o.strip) metadataForFormat(format, metadata, run.image, turnUp, notes);
+  if (!writeImageFile(output.temporary, format, run.image, {o.quality, o.lossless}, o.strip ? nullptr : &metadata, error))
+    return giveUp("cannot write " + job.output + ": " + error);
   if (!o.record.empty()) {
     if (!run.recorded) return giveUp("the filter handed back no values to record");
     if (!writeText(record.temporary, formatAction(*run.recorded))) return giveUp("cannot write " + o.record);
@@ -105,5 +136,6 @@ int applyCommand(const Options& o) {
   }
   if (!commitAtomicOutput(output, error)) return giveUp(error);
   if (!o.record.empty() && !commitAtomicOutput(record, error)) return fail(error);
+  for (const std::string& line : notes) note(line);
   return 0;
 }

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -48,7 +50,9 @@ bool commitAtomicOutput(AtomicOutput& output, std::string& error) {
     umask(mask);
     mode = 0666 & ~mask;
   }
-  if (chmod(output.temporary.c_str(), mode) != 0 || std::rename(output.temporary.c_str(), output.path.c_str()) != 0) {
+  const int flags = output.replace ? 0 : RENAME_NOREPLACE;
+  if (chmod(output.temporary.c_str(), mode) != 0 ||
+      renameat2(AT_FDCWD, output.temporary.c_str(), AT_FDCWD, output.path.c_str(), flags) != 0) {
     error = "cannot write " + output.path + ": " + std::strerror(errno);
     abandonAtomicOutput(output);
     return false;

@@ -9,6 +9,7 @@
 struct AtomicOutput {
   std::string path;       // the destination (a symbolic link's target, when it is one)
   std::string temporary;  // beside it; empty once committed or abandoned
+  bool replace = true;    // false: a file that appeared at the destination meanwhile is kept
 };
 
 bool beginAtomicOutput(const std::string& path, AtomicOutput& output, std::string& error);

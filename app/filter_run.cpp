@@ -75,6 +75,7 @@ bool runFilter(const FilterModule& module, FilterRun& run, std::string& error) {
   host.interrupted = &gInterrupted;
   host.onProgress = progressBarUpdate;
   host.progressContext = run.bar;
+  host.iccProfile = run.iccProfile;
   hostOpen(host, module.loaded.entry, std::move(run.image), std::move(run.selection));
   const int16_t mode = host.record.imageMode;
   if (!modeEnabled(module.properties, mode)) {

@@ -25,6 +25,7 @@ void closeModule(FilterModule& module);
 struct FilterRun {
   HostImage image;                  // in: the source; out: the result
   std::vector<uint8_t> selection;   // empty: no selection; the result is kept where it is set
+  std::vector<uint8_t> iccProfile;  // the image's colour profile, offered to the module; empty: none
   std::optional<Descriptor> play;   // played silently; none: no descriptor this run
   ProgressBar* bar = nullptr;
   int16_t result = 0;               // the module's result

@@ -8,6 +8,8 @@ const char* const kOverview = R"(tarve: draws lying water below a horizontal wat
 
 Usage:
   tarve apply INPUT -o OUTPUT [options]   render the water into an image file
+  tarve apply INPUT... -d FOLDER [options]
+                                          render many images into a folder
   tarve glues                             list the glue modes with their numbers
   tarve preset info FILE.q8r              print every setting of a preset as JSON
   tarve preset make OUT.q8r [options]     write a preset
@@ -15,21 +17,32 @@ Usage:
   tarve COMMAND --help                    everything about one command
   tarve --version
 
-Images: PNG, TIFF and JPEG, grey or RGB, with or without alpha, 8 or 16 bits per
-sample (TIFF also 32-bit float). Errors print one line and exit with status 2; an
-interrupted run (Ctrl-C) exits with 130. Neither leaves a file behind.
+Images: PNG, TIFF, JPEG and WebP, grey or RGB, with or without alpha, 8 or 16 bits
+per sample (TIFF also 32-bit float). Photographs are turned upright by their EXIF
+orientation, and their metadata is kept. Errors print one line and exit with status
+2; an interrupted run (Ctrl-C) exits with 130. Neither leaves a file behind.
 )";
 
 const char* const kApplyUsage = R"(tarve apply INPUT -o OUTPUT [options]
+tarve apply INPUT... -d FOLDER [options]
 
 Runs the Tarve filter module on INPUT as an image editor would and writes the result
 to OUTPUT. The module is asked for Prepare, Start, Continue (as long as it wants data)
 and Finish; the settings are played to it without its dialog.
 
-INPUT is a PNG, TIFF or JPEG file (recognised by its contents). OUTPUT's format comes
-from its name: .png, .tif or .tiff, .jpg or .jpeg. OUTPUT may be INPUT. It is written
-whole or not at all: the data goes to a hidden temporary file in the same folder,
-which replaces OUTPUT at the end; an error or Ctrl-C leaves OUTPUT as it was.
+INPUT is a PNG, TIFF, JPEG or WebP file (recognised by its contents). OUTPUT's format
+comes from its name: .png, .tif or .tiff, .jpg or .jpeg, .webp. OUTPUT may be INPUT.
+It is written whole or not at all: the data goes to a hidden temporary file in the
+same folder, which replaces OUTPUT at the end; an error or Ctrl-C leaves OUTPUT as it
+was.
+
+Photographs: a picture whose EXIF orientation is not 1 (a phone's portrait) is turned
+the way it is seen before the filter runs, so that the water lies at its bottom, and
+is written upright with orientation 1. Its metadata goes into OUTPUT where the format
+has a place for it: the ICC profile (which the filter is offered too), EXIF (without
+its thumbnail), XMP, IPTC (JPEG and TIFF only), the resolution and PNG text chunks
+(PNG only). The software tag becomes "Tarve" and IPTC gets the keyword "Tarve".
+Metadata that is damaged, or too large for a JPEG segment, is left out with a note.
 
 Grey stays grey and the depth stays the input's: 8 or 16 bits (16-bit files are
 mapped to the filter's 0..32768 scale and back, and every level the filter can
@@ -43,7 +56,25 @@ Options:
                         filter runs, and write it so (32: float; TIFF only)
   --mask FILE           a grey image of the same size: the selection, 255 fully
                         selected, 0 untouched (any depth, converted to 8 bits)
-  --quality N           JPEG quality of the output, 1 to 100 (default 90)
+  --quality N           JPEG and WebP quality of the output, 1 to 100 (default 90)
+  --lossless            write WebP without loss (--quality is then ignored)
+  --no-auto-orient      keep the stored pixel order and the EXIF orientation
+  --strip               write no metadata at all: no profile, EXIF, XMP, IPTC,
+                        resolution or text
+
+Batches (with -d; each file runs in a process of its own):
+  -d, --output-dir DIR  the folder the outputs go into, which must exist; each
+                        output has its input's name
+  --format FORMAT       png, jpg, tif or webp: the outputs' format (by default each
+                        input's own); psd is not available yet
+  --suffix TEXT         added to each name before the extension, such as _water
+  -j, --jobs N          files at once (default: the number of cores); each render's
+                        threads ($TARVE_THREADS) default to the cores divided by N
+  --overwrite           replace outputs that exist (without it they are kept and
+                        count as failed)
+  A file that fails is one line on standard error and the batch goes on; at the end
+  one line counts the files. The status is 0 when every file was written and 2
+  otherwise; Ctrl-C stops the batch (status 130) and leaves only whole files.
 
 Settings (by default the filter's defaults, played as a scripting descriptor):
   --set NAME=VALUE      change one setting; repeat for more (names below)

@@ -8,8 +8,10 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -42,13 +44,30 @@ jpeg_error_mgr* installTrap(Trap& trap) {
   return &trap.manager;
 }
 
+// What the library reads besides the pixels; the profile is the library's allocation.
+struct JpegExtras {
+  JOCTET* profile = nullptr;
+  unsigned profileSize = 0;
+  double xDpi = 0, yDpi = 0;
+};
+
 // The work that may jump: its frame holds nothing with a destructor. False with
 // trap.message set, or with an empty message and `problem` set.
-bool decode(jpeg_decompress_struct& info, FILE* file, Trap& trap, HostImage& image, std::string& problem) {
+bool decode(jpeg_decompress_struct& info, FILE* file, Trap& trap, HostImage& image, JpegExtras* extras,
+            std::string& problem) {
   if (setjmp(trap.jump)) return false;
   jpeg_create_decompress(&info);
   jpeg_stdio_src(&info, file);
+  if (extras) jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
   jpeg_read_header(&info, TRUE);
+  if (extras) {
+    jpeg_read_icc_profile(&info, &extras->profile, &extras->profileSize);
+    // Density unit 0 gives only the aspect ratio.
+    if (info.saw_JFIF_marker && info.density_unit != 0 && info.X_density && info.Y_density) {
+      extras->xDpi = dotsPerInch(info.X_density, info.density_unit == 2);
+      extras->yDpi = dotsPerInch(info.Y_density, info.density_unit == 2);
+    }
+  }
   const bool grey = info.jpeg_color_space == JCS_GRAYSCALE;
   if (!grey && info.num_components != 3) {
     problem = "only grey and RGB JPEG images are supported (this one has " + std::to_string(info.num_components) +
@@ -68,7 +87,30 @@ bool decode(jpeg_decompress_struct& info, FILE* file, Trap& trap, HostImage& ima
   return true;
 }
 
-bool encode(jpeg_compress_struct& info, FILE* file, Trap& trap, const HostImage& image, int quality) {
+// The marker segments of an output, ready to be written.
+struct JpegMarkers {
+  std::vector<uint8_t> exif, xmp, iptc;
+  const ImageMetadata* metadata = nullptr;
+};
+
+// The metadata has been fitted to the format (fitMetadata): every block fits its segment.
+JpegMarkers jpegMarkers(const ImageMetadata& metadata) {
+  JpegMarkers markers;
+  markers.metadata = &metadata;
+  auto fill = [](std::vector<uint8_t>& segment, const char* prefix, size_t prefixSize, const void* data, size_t size) {
+    if (size == 0) return;
+    segment.assign(prefix, prefix + prefixSize);
+    segment.insert(segment.end(), static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
+  };
+  fill(markers.exif, kJpegExifPrefix, sizeof kJpegExifPrefix, metadata.exif.data(), metadata.exif.size());
+  fill(markers.xmp, kJpegXmpPrefix, sizeof kJpegXmpPrefix, metadata.xmp.data(), metadata.xmp.size());
+  const std::vector<uint8_t> resources = metadata.iptc.empty() ? std::vector<uint8_t>{} : iptcResourceBlock(metadata.iptc);
+  fill(markers.iptc, kJpegIptcPrefix, sizeof kJpegIptcPrefix, resources.data(), resources.size());
+  return markers;
+}
+
+bool encode(jpeg_compress_struct& info, FILE* file, Trap& trap, const HostImage& image, int quality,
+            const JpegMarkers& markers) {
   if (setjmp(trap.jump)) return false;
   jpeg_create_compress(&info);
   jpeg_stdio_dest(&info, file);
@@ -78,7 +120,18 @@ bool encode(jpeg_compress_struct& info, FILE* file, Trap& trap, const HostImage&
   info.in_color_space = image.colourPlanes == 1 ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality, TRUE);
+  const ImageMetadata* metadata = markers.metadata;
+  if (metadata && metadata->xDpi > 0 && metadata->yDpi > 0) {
+    info.density_unit = 1;
+    info.X_density = UINT16(std::clamp(metadata->xDpi + 0.5, 1.0, 65535.0));
+    info.Y_density = UINT16(std::clamp(metadata->yDpi + 0.5, 1.0, 65535.0));
+  }
   jpeg_start_compress(&info, TRUE);
+  for (const std::vector<uint8_t>* segment : {&markers.exif, &markers.xmp})
+    if (!segment->empty()) jpeg_write_marker(&info, JPEG_APP0 + 1, segment->data(), unsigned(segment->size()));
+  if (metadata && !metadata->iccProfile.empty())
+    jpeg_write_icc_profile(&info, metadata->iccProfile.data(), unsigned(metadata->iccProfile.size()));
+  if (!markers.iptc.empty()) jpeg_write_marker(&info, JPEG_APP0 + 13, markers.iptc.data(), unsigned(markers.iptc.size()));
   while (info.next_scanline < info.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(image.samples.data() + size_t(info.next_scanline) * image.rowBytes());
     jpeg_write_scanlines(&info, &row, 1);
@@ -89,7 +142,7 @@ bool encode(jpeg_compress_struct& info, FILE* file, Trap& trap, const HostImage&
 
 }  // namespace
 
-bool readJpeg(const char* path, HostImage& image, std::string& error) {
+bool readJpeg(const char* path, HostImage& image, ImageMetadata* metadata, std::string& error) {
   ImageFile file;
   if (!openImageFile(file, path, "rb", error)) return false;
   jpeg_decompress_struct info{};
@@ -97,8 +150,17 @@ bool readJpeg(const char* path, HostImage& image, std::string& error) {
   info.err = installTrap(trap);
   HostImage result;
   std::string problem;
-  const bool decoded = decode(info, file.f, trap, result, problem);
+  JpegExtras extras;
+  const bool decoded = decode(info, file.f, trap, result, metadata ? &extras : nullptr, problem);
   jpeg_destroy_decompress(&info);
+  if (extras.profile) {
+    if (decoded) metadata->iccProfile.assign(extras.profile, extras.profile + extras.profileSize);
+    std::free(extras.profile);
+  }
+  if (decoded && metadata) {
+    metadata->xDpi = extras.xDpi;
+    metadata->yDpi = extras.yDpi;
+  }
   if (!decoded) {
     error = !problem.empty() ? problem : std::string("damaged or truncated JPEG data (") + trap.message + ")";
     return false;
@@ -107,13 +169,15 @@ bool readJpeg(const char* path, HostImage& image, std::string& error) {
   return true;
 }
 
-bool writeJpeg(const char* path, const HostImage& image, int quality, std::string& error) {
+bool writeJpeg(const char* path, const HostImage& image, int quality, const ImageMetadata* metadata,
+               std::string& error) {
   ImageFile file;
   if (!openImageFile(file, path, "wb", error)) return false;
   jpeg_compress_struct info{};
   Trap trap;
   info.err = installTrap(trap);
-  const bool encoded = encode(info, file.f, trap, image, quality);
+  const JpegMarkers markers = metadata ? jpegMarkers(*metadata) : JpegMarkers{};
+  const bool encoded = encode(info, file.f, trap, image, quality, markers);
   jpeg_destroy_compress(&info);
   if (!encoded) {
     error = trap.message;

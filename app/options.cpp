@@ -1,5 +1,7 @@
 #include "app/options.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <vector>
 
@@ -26,7 +28,14 @@ const OptionSpec kOptions[] = {
     {"--quality", nullptr, true, kApply}, {"--quiet", "-q", false, kApply},
     {"--progress", nullptr, false, kApply}, {"--module", nullptr, true, kApply},
     {"--thumbnail", nullptr, true, kMake}, {"--open", nullptr, false, kGallery},
+    {"--lossless", nullptr, false, kApply}, {"--strip", nullptr, false, kApply},
+    {"--no-auto-orient", nullptr, false, kApply}, {"--output-dir", "-d", true, kApply},
+    {"--format", nullptr, true, kApply}, {"--suffix", nullptr, true, kApply},
+    {"--jobs", "-j", true, kApply},       {"--overwrite", nullptr, false, kApply},
 };
+
+// The formats a batch can write.
+const char* const kBatchFormats[] = {"png", "jpg", "jpeg", "tif", "tiff", "webp", "psd"};
 
 bool parseNumber(const std::string& text, int& value) {
   const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -73,10 +82,39 @@ bool takeOption(const OptionSpec& known, const std::string& value, Options& o, s
     return true;
   }
   if (name == "--quality") {
-    if (!parseNumber(value, o.jpegQuality) || o.jpegQuality < 1 || o.jpegQuality > 100) {
+    if (!parseNumber(value, o.quality) || o.quality < 1 || o.quality > 100) {
       error = "--quality is a whole number from 1 to 100, not \"" + value + "\"";
       return false;
     }
+    return true;
+  }
+  if (name == "--jobs") {
+    if (!parseNumber(value, o.jobs) || o.jobs < 1 || o.jobs > 1024) {
+      error = "-j is the number of files at once, from 1 to 1024, not \"" + value + "\"";
+      return false;
+    }
+    return true;
+  }
+  if (name == "--output-dir") return setOnce(o.folder, value, known.name, error);
+  if (name == "--suffix") {
+    if (value.find('/') != std::string::npos) {
+      error = "--suffix is added to file names and cannot hold a /";
+      return false;
+    }
+    return setOnce(o.suffix, value, known.name, error);
+  }
+  if (name == "--format") {
+    std::string lower = value;
+    for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (std::find(std::begin(kBatchFormats), std::end(kBatchFormats), lower) == std::end(kBatchFormats)) {
+      error = "--format is png, jpg, tif, webp or psd, not \"" + value + "\"";
+      return false;
+    }
+    return setOnce(o.format, lower, known.name, error);
+  }
+  if (name == "--lossless" || name == "--strip" || name == "--no-auto-orient" || name == "--overwrite") {
+    (name == "--lossless" ? o.lossless : name == "--strip" ? o.strip : name == "--overwrite" ? o.overwrite : o.autoOrient) =
+        name != "--no-auto-orient";
     return true;
   }
   const Feedback wanted = name == "--quiet" ? Feedback::quiet : Feedback::progress;
@@ -170,6 +208,37 @@ bool takeInputAndOutput(const InputAndOutput& w, const std::vector<std::string>&
   return true;
 }
 
+bool checkApply(Options& o, const std::vector<std::string>& positional, std::string& error) {
+  if (positional.empty()) {
+    error = "apply: which image? tarve apply INPUT -o OUTPUT, or tarve apply INPUT... -d FOLDER";
+    return false;
+  }
+  if (!o.output.empty() && !o.folder.empty()) {
+    error = "apply: -o names one output file, -d a folder for many: give only one of them";
+    return false;
+  }
+  if (o.folder.empty()) {
+    const char* batchOnly = !o.format.empty() ? "--format"
+                            : !o.suffix.empty() ? "--suffix"
+                            : o.jobs != 0       ? "-j"
+                            : o.overwrite       ? "--overwrite"
+                                                : nullptr;
+    if (batchOnly) {
+      error = std::string("apply: ") + batchOnly + " is for batches with -d FOLDER (with -o the name says it all)";
+      return false;
+    }
+    const InputAndOutput names{"apply", "image", "INPUT", "one input image only (several go into a folder with -d)",
+                               "the output file", "OUTPUT"};
+    return takeInputAndOutput(names, positional, o, error);
+  }
+  if (!o.record.empty()) {
+    error = "apply: --record writes one action file; record it from a single image with -o";
+    return false;
+  }
+  o.inputs = positional;
+  return true;
+}
+
 }  // namespace
 
 bool parseOptions(int argc, const char* const* argv, Options& o, std::string& error) {
@@ -208,9 +277,8 @@ bool parseOptions(int argc, const char* const* argv, Options& o, std::string& er
   std::vector<std::string> positional;
   if (command == "apply") {
     o.command = Command::apply;
-    const InputAndOutput names{"apply", "image", "INPUT", "one input image only", "the output file", "OUTPUT"};
-    return parseCommandWords(words, kApply, "apply", o, positional, error) &&
-           takeInputAndOutput(names, positional, o, error);
+    if (!parseCommandWords(words, kApply, "apply", o, positional, error)) return false;
+    return checkApply(o, positional, error);
   }
   if (command == "glues") {
     o.command = Command::glues;

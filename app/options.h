@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/host/host.h"
 
@@ -27,8 +28,19 @@ struct Options {
   bool openPage = false;  // gallery: show the page in the browser
   SettingsChoice settings;
   int32_t depth = 0;  // 0: the input's
-  int jpegQuality = 90;
+  int quality = 90;
+  bool lossless = false;
+  bool strip = false;       // no metadata in the output
+  bool autoOrient = true;   // turn pictures upright by their EXIF orientation
   Feedback feedback = Feedback::automatic;
+
+  // A batch: every input into the folder, under its own name.
+  std::vector<std::string> inputs;
+  std::string folder;
+  std::string format;   // the outputs' format (png, jpg, tif, webp, psd); empty: the input's
+  std::string suffix;   // added to each output's name before its extension
+  int jobs = 0;         // files at once; 0: as many as there are cores
+  bool overwrite = false;
 };
 
 // False with a message; a request for help is not a mistake.

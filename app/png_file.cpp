@@ -50,12 +50,70 @@ bool decode(png_structp png, png_infop info, FILE* file, PngTrap& trap, HostImag
   rows.resize(height);
   for (png_uint_32 y = 0; y < height; ++y) rows[y] = image.samples.data() + size_t(y) * image.rowBytes();
   png_read_image(png, rows.data());
-  png_read_end(png, nullptr);
+  png_read_end(png, info);  // text after the pixels lands in `info` too
   return true;
 }
 
+// Keywords whose text is read elsewhere (XMP and the raw profiles by exiv2) or written anew.
+bool textCarriedElsewhere(const char* keyword) {
+  return std::strcmp(keyword, "XML:com.adobe.xmp") == 0 || std::strncmp(keyword, "Raw profile type", 16) == 0 ||
+         std::strcmp(keyword, "Software") == 0;
+}
+
+void collectMetadata(png_structp png, png_infop info, ImageMetadata& metadata) {
+  png_charp name = nullptr;
+  int compression = 0;
+  png_bytep profile = nullptr;
+  png_uint_32 profileSize = 0;
+  if (png_get_iCCP(png, info, &name, &compression, &profile, &profileSize)) metadata.iccProfile.assign(profile, profile + profileSize);
+  png_uint_32 x = 0, y = 0;
+  int unit = 0;
+  if (png_get_pHYs(png, info, &x, &y, &unit) && unit == PNG_RESOLUTION_METER) {
+    metadata.xDpi = dotsPerInch(x / 100.0, true);
+    metadata.yDpi = dotsPerInch(y / 100.0, true);
+  }
+  png_textp texts = nullptr;
+  const int count = png_get_text(png, info, &texts, nullptr);
+  for (int i = 0; i < count; ++i) {
+    if (textCarriedElsewhere(texts[i].key)) continue;
+    const bool international = texts[i].compression == PNG_ITXT_COMPRESSION_NONE || texts[i].compression == PNG_ITXT_COMPRESSION_zTXt;
+    const size_t length = international ? texts[i].itxt_length : texts[i].text_length;
+    metadata.texts.push_back({texts[i].key, std::string(texts[i].text ? texts[i].text : "", length), international});
+  }
+}
+
+// The text chunks of an output; they point into `metadata`.
+std::vector<png_text> textChunks(const ImageMetadata& metadata) {
+  std::vector<png_text> chunks;
+  auto add = [&](const char* key, const std::string& text, bool international) {
+    png_text chunk{};
+    chunk.compression = international ? PNG_ITXT_COMPRESSION_NONE : PNG_TEXT_COMPRESSION_NONE;
+    chunk.key = const_cast<png_charp>(key);
+    chunk.text = const_cast<png_charp>(text.c_str());
+    (international ? chunk.itxt_length : chunk.text_length) = text.size();
+    chunks.push_back(chunk);
+  };
+  static const std::string software = kSoftwareName;
+  add("Software", software, false);
+  for (const TextChunk& t : metadata.texts) add(t.keyword.c_str(), t.text, t.international);
+  if (!metadata.xmp.empty()) add("XML:com.adobe.xmp", metadata.xmp, true);
+  return chunks;
+}
+
+void describeMetadata(png_structp png, png_infop info, const ImageMetadata& metadata, std::vector<png_text>& chunks) {
+  if (!metadata.iccProfile.empty())
+    png_set_iCCP(png, info, "ICC profile", PNG_COMPRESSION_TYPE_BASE, metadata.iccProfile.data(),
+                 png_uint_32(metadata.iccProfile.size()));
+  if (!metadata.exif.empty())
+    png_set_eXIf_1(png, info, png_uint_32(metadata.exif.size()), const_cast<png_bytep>(metadata.exif.data()));
+  if (metadata.xDpi > 0 && metadata.yDpi > 0)
+    png_set_pHYs(png, info, png_uint_32(metadata.xDpi / 0.0254 + 0.5), png_uint_32(metadata.yDpi / 0.0254 + 0.5),
+                 PNG_RESOLUTION_METER);
+  png_set_text(png, info, chunks.data(), int(chunks.size()));
+}
+
 bool encode(png_structp png, png_infop info, FILE* file, PngTrap& trap, const HostImage& image,
-            std::vector<uint16_t>& row16) {
+            const ImageMetadata* metadata, std::vector<png_text>& chunks, std::vector<uint16_t>& row16) {
   if (setjmp(trap.jump)) return false;
   png_init_io(png, file);
   const int type = image.colourPlanes == 1 ? (image.transparency ? PNG_COLOR_TYPE_GRAY_ALPHA : PNG_COLOR_TYPE_GRAY)
@@ -68,6 +126,9 @@ bool encode(png_structp png, png_infop info, FILE* file, PngTrap& trap, const Ho
   // nine times slower.
   png_set_compression_level(png, 1);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+  // A profile libpng finds at odds with the image is left out with a warning, not an error.
+  png_set_benign_errors(png, 1);
+  if (metadata) describeMetadata(png, info, *metadata, chunks);
   png_write_info(png, info);
   if (image.depth == 16) png_set_swap(png);
   for (int32_t y = 0; y < image.height; ++y) {
@@ -85,7 +146,7 @@ bool encode(png_structp png, png_infop info, FILE* file, PngTrap& trap, const Ho
 
 }  // namespace
 
-bool readPng(const char* path, HostImage& image, std::string& error) {
+bool readPng(const char* path, HostImage& image, ImageMetadata* metadata, std::string& error) {
   ImageFile file;
   if (!openImageFile(file, path, "rb", error)) return false;
   PngTrap trap{};
@@ -100,6 +161,7 @@ bool readPng(const char* path, HostImage& image, std::string& error) {
   std::vector<png_bytep> rows;
   std::string sizeProblem;
   const bool decoded = decode(png, info, file.f, trap, result, rows, sizeProblem);
+  if (decoded && metadata) collectMetadata(png, info, *metadata);
   png_destroy_read_struct(&png, &info, nullptr);
   if (!decoded) {
     error = !sizeProblem.empty() ? sizeProblem : std::string("damaged or truncated PNG data (") + trap.message + ")";
@@ -110,7 +172,7 @@ bool readPng(const char* path, HostImage& image, std::string& error) {
   return true;
 }
 
-bool writePng(const char* path, const HostImage& image, std::string& error) {
+bool writePng(const char* path, const HostImage& image, const ImageMetadata* metadata, std::string& error) {
   ImageFile file;
   if (!openImageFile(file, path, "wb", error)) return false;
   PngTrap trap{};
@@ -122,7 +184,8 @@ bool writePng(const char* path, const HostImage& image, std::string& error) {
     return false;
   }
   std::vector<uint16_t> row16(image.depth == 16 ? size_t(image.width) * image.planes() : 0);
-  const bool encoded = encode(png, info, file.f, trap, image, row16);
+  std::vector<png_text> chunks = metadata ? textChunks(*metadata) : std::vector<png_text>{};
+  const bool encoded = encode(png, info, file.f, trap, image, metadata, chunks, row16);
   png_destroy_write_struct(&png, &info);
   if (!encoded) {
     error = trap.message;

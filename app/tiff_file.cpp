@@ -126,9 +126,35 @@ bool readPixels(TIFF* tif, HostImage& image) {
   return true;
 }
 
+void collectMetadata(TIFF* tif, ImageMetadata& metadata) {
+  uint32_t profileSize = 0;
+  void* profile = nullptr;
+  if (TIFFGetField(tif, TIFFTAG_ICCPROFILE, &profileSize, &profile) && profile)
+    metadata.iccProfile.assign(static_cast<uint8_t*>(profile), static_cast<uint8_t*>(profile) + profileSize);
+  float x = 0, y = 0;
+  uint16_t unit = RESUNIT_INCH;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+  if (unit != RESUNIT_NONE && TIFFGetField(tif, TIFFTAG_XRESOLUTION, &x) && TIFFGetField(tif, TIFFTAG_YRESOLUTION, &y) &&
+      x > 0 && y > 0) {
+    metadata.xDpi = dotsPerInch(x, unit == RESUNIT_CENTIMETER);
+    metadata.yDpi = dotsPerInch(y, unit == RESUNIT_CENTIMETER);
+  }
+}
+
+void describeMetadata(TIFF* tif, const ImageMetadata& metadata) {
+  if (!metadata.iccProfile.empty())
+    TIFFSetField(tif, TIFFTAG_ICCPROFILE, uint32_t(metadata.iccProfile.size()), metadata.iccProfile.data());
+  if (metadata.xDpi > 0 && metadata.yDpi > 0) {
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, float(metadata.xDpi));
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, float(metadata.yDpi));
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, uint16_t(RESUNIT_INCH));
+  }
+  TIFFSetField(tif, TIFFTAG_SOFTWARE, kSoftwareName);
+}
+
 }  // namespace
 
-bool readTiff(const char* path, HostImage& image, std::string& error) {
+bool readTiff(const char* path, HostImage& image, ImageMetadata* metadata, std::string& error) {
   installHandlers();
   Tiff file{TIFFOpen(path, "r")};
   if (!file.tif) {
@@ -144,12 +170,13 @@ bool readTiff(const char* path, HostImage& image, std::string& error) {
     error = libraryError("damaged or truncated TIFF data");
     return false;
   }
+  if (metadata) collectMetadata(file.tif, *metadata);
   samplesFromFile(result);
   image = std::move(result);
   return true;
 }
 
-bool writeTiff(const char* path, const HostImage& image, std::string& error) {
+bool writeTiff(const char* path, const HostImage& image, const ImageMetadata* metadata, std::string& error) {
   installHandlers();
   Tiff file{TIFFOpen(path, "w")};
   if (!file.tif) {
@@ -171,6 +198,7 @@ bool writeTiff(const char* path, const HostImage& image, std::string& error) {
   TIFFSetField(tif, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_ADOBE_DEFLATE));
   TIFFSetField(tif, TIFFTAG_PREDICTOR, uint16_t(image.depth == 32 ? PREDICTOR_FLOATINGPOINT : PREDICTOR_HORIZONTAL));
   TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+  if (metadata) describeMetadata(tif, *metadata);
 
   std::vector<uint8_t> line(size_t(image.rowBytes()));
   for (int32_t y = 0; y < image.height; ++y) {

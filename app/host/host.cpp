@@ -77,6 +77,10 @@ void hostOpen(Host& host, PluginMainProc entry, HostImage image, std::vector<uin
   r.inLayerPlanes = r.outLayerPlanes = static_cast<int16_t>(img.colourPlanes);
   r.inTransparencyMask = r.outTransparencyMask = transparencyEditable(r.filterCase) ? 1 : 0;
   r.inNonLayerPlanes = r.outNonLayerPlanes = 0;
+  host.iccHandle = {reinterpret_cast<char*>(host.iccProfile.data()), static_cast<int32_t>(host.iccProfile.size())};
+  r.iCCprofileData = host.iccProfile.empty() ? nullptr : &host.iccHandle.data;
+  r.iCCprofileSize = host.iccHandle.size;
+  r.canUseICCProfiles = !host.iccProfile.empty();
 }
 
 void hostClose(Host& host) {

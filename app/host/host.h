@@ -109,10 +109,20 @@ struct HostLog {
   HostDisplay display;
 };
 
+// A handle of this host: dereferencing it gives the data.
+struct HostHandle {
+  char* data;  // first
+  int32_t size;
+};
+
 struct Host {
   HostImage source;
   HostImage destination;
   std::vector<uint8_t> selection;  // one 8-bit value per pixel, empty without a selection
+  // The image's colour profile (empty: none), offered through the record's ICC fields in a
+  // handle the host keeps for the whole run.
+  std::vector<uint8_t> iccProfile;
+  HostHandle iccHandle{};
   HostSwitches switches;
   HostLog log;
   HostActions actions;

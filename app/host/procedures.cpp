@@ -11,11 +11,6 @@ void hostMakeCurrent(Host& host) { current = &host; }
 // ---- memory ---------------------------------------------------------------------------
 
 namespace {
-struct HostHandle {
-  char* data;  // first: dereferencing the handle gives the data
-  int32_t size;
-};
-
 void* newBlock(size_t size) {
   void* p = std::malloc(size ? size : 1);
   if (p) std::memset(p, current && current->switches.garbageMemory ? 0xCD : 0, size);

@@ -79,7 +79,7 @@ TEST(ProgramFailures, EachProblemIsOneLineAndLeavesNothingBehind) {
       {"empty input", [](const Workspace& w) { w.writeText("empty.png", ""); }, {"apply", "@empty.png", "-o", "@out.png"},
        "the file is empty"},
       {"not an image", [](const Workspace& w) { w.writeText("notes.png", "hello\n"); },
-       {"apply", "@notes.png", "-o", "@out.png"}, "not a PNG, TIFF or JPEG file"},
+       {"apply", "@notes.png", "-o", "@out.png"}, "not a PNG, TIFF, JPEG or WebP file"},
       {"truncated PNG", [](const Workspace& w) { w.writeTruncated("cut.png", sceneImage(64, 64, 8, 3, false), 0.5); },
        {"apply", "@cut.png", "-o", "@out.png"}, "damaged or truncated PNG data"},
       {"corrupt PNG",
@@ -117,7 +117,7 @@ TEST(ProgramFailures, EachProblemIsOneLineAndLeavesNothingBehind) {
       {"option of another command", none, {"preset", "make", "@p.q8r", "--mask", "IN"}, "unknown option --mask"},
       {"option without value", none, {"apply", "IN", "-o"}, "-o needs a value"},
       {"no output", none, {"apply", "IN"}, "give the output file with -o"},
-      {"two inputs", none, {"apply", "IN", "IN", "-o", "@out.png"}, "one input image only"},
+      {"two inputs", none, {"apply", "IN", "IN", "-o", "@out.png"}, "one input image only (several go into a folder with -d)"},
       {"unknown command", none, {"reflect", "IN"}, "unknown command \"reflect\""},
       {"unknown setting", none, {"apply", "IN", "-o", "@out.png", "--set", "ripple hight=5"},
        "unknown setting \"ripple hight\" (did you mean \"ripple height\"?)"},
@@ -143,6 +143,28 @@ TEST(ProgramFailures, EachProblemIsOneLineAndLeavesNothingBehind) {
        {"apply", "IN", "-o", "@out.png", "--action", "@a.txt"}, "line 2: \"seventy\" is not a 32-bit whole number"},
       {"unwritable record", none, {"apply", "IN", "-o", "@out.png", "--record", "@no/such/a.txt"}, "cannot write"},
       {"missing module", none, {"apply", "IN", "-o", "@out.png", "--module", "@Other.8bf"}, "cannot read the property list"},
+      {"WebP that lies about its size",
+       [](const Workspace& w) {
+         // A lossless WebP whose header announces a wider picture than its data holds.
+         const HostImage image = sceneImage(16, 16, 8, 3, false);
+         std::string error;
+         ASSERT_TRUE(writeImageFile(w.file("lie.webp"), ImageFormat::webp, image, {90, true}, nullptr, error)) << error;
+         std::vector<uint8_t> bytes = readWholeFile(w.file("lie.webp"));
+         ASSERT_EQ(std::string(bytes.begin() + 12, bytes.begin() + 16), "VP8L");
+         bytes[21] = 0xFF;  // the low bits of width - 1
+         writeWholeFile(w.file("lie.webp"), bytes);
+       },
+       {"apply", "@lie.webp", "-o", "@out.png"}, "damaged or truncated WebP data"},
+      {"16 bits into WebP", [](const Workspace& w) { writeImage(w.file("deep.png"), sceneImage(8, 8, 16, 3, false)); },
+       {"apply", "@deep.png", "-o", "@out.webp"}, "WebP files hold 8 bits per sample"},
+      {"lossless JPEG", none, {"apply", "IN", "-o", "@out.jpg", "--lossless"}, "JPEG files are always lossy"},
+      {"batch option with -o", none, {"apply", "IN", "-o", "@out.png", "--suffix", "_w"}, "--suffix is for batches"},
+      {"both -o and -d", none, {"apply", "IN", "-o", "@out.png", "-d", "@"}, "give only one of them"},
+      {"missing batch folder", none, {"apply", "IN", "-d", "@no/such"}, "cannot write into"},
+      {"batch folder is a file", none, {"apply", "IN", "-d", "IN"}, "not a folder"},
+      {"unknown batch format", none, {"apply", "IN", "-d", "@", "--format", "bmp"}, "--format is png, jpg, tif, webp or psd"},
+      {"bad job count", none, {"apply", "IN", "-d", "@", "-j", "0"}, "-j is the number of files at once"},
+      {"suffix with a folder", none, {"apply", "IN", "-d", "@", "--suffix", "a/b"}, "cannot hold a /"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

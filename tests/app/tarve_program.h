@@ -108,7 +108,7 @@ inline void writeImage(const std::string& path, const HostImage& image) {
   ImageFormat format;
   std::string error;
   ASSERT_TRUE(outputFormatFor(path, format, error)) << error;
-  ASSERT_TRUE(writeImageFile(path, format, image, 95, error)) << error;
+  ASSERT_TRUE(writeImageFile(path, format, image, {95, false}, nullptr, error)) << error;
 }
 
 inline HostImage readImage(const std::string& path) {
