@@ -29,7 +29,8 @@ constexpr int32_t kArtworkDotSelectedPressed = 211;
 constexpr int32_t kArtworkDotSelectedPinned = 208;
 constexpr int32_t kArtworkDotSelectedPinnedPressed = 212;
 
-// Icon buttons, each the size of its button.
+// Icon buttons, each the size of its button: a glyph (and on the wide buttons its word)
+// centred on a transparent ground, so that it lies over whatever face the button has.
 constexpr int32_t kArtworkIconLoad = 185;          // 62 × 27
 constexpr int32_t kArtworkIconSave = 186;          // 62 × 27
 constexpr int32_t kArtworkIconDice = 184;          // 62 × 27

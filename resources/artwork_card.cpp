@@ -8,7 +8,8 @@
 namespace {
 constexpr double kWidth = 702, kHeight = 363;
 constexpr double kTextSize = 11, kLine = 15;
-constexpr double kLeftColumn = 18, kRightColumn = 366;
+constexpr double kLeftColumn = 18, kRightColumn = 364;
+constexpr double kBand = 32;  // the title band
 
 struct Entry {
   const char* name;
@@ -21,7 +22,7 @@ struct SliderEntry {
   bool surface;
 };
 constexpr SliderEntry kSliders[] = {
-    {{"Horizon", "Where the horizon lies; 0 puts it at the top of the picture."}, false},
+    {{"Horizon", "Where the horizon lies: 0 is at the picture's top."}, false},
     {{"Offset", "Moves the line about which reflections occur."}, false},
     {{"Perspective", "Sets the camera's field of view."}, false},
     {{"Altitude", "Raises the camera above the water."}, false},
@@ -44,8 +45,8 @@ constexpr DotEntry kDots[] = {
     {kArtworkDotHeld, "Control-click an empty dot for a temporary dot, gone next time."},
     {0, "Right-click a dot to empty it."},
     {kArtworkDotSelectedPinned, "The current dot is shown in orange."},
-    {0, "Point at a dot to see its look; right-click the picture for a"},
-    {0, "web page of all dots."},
+    {0, "Point at a dot to see its look in the picture beside the dots;"},
+    {0, "right-click that picture for a web page of all dots."},
 };
 
 struct ButtonEntry {
@@ -56,10 +57,11 @@ constexpr ButtonEntry kButtons[] = {
     {{kArtworkIconLoad, kArtworkIconSave}, {"Load, Save", "Open or save a settings file (.q8r)."}},
     {{kArtworkIconDice, 0}, {"Dice", "Draws random settings."}},
     {{kArtworkIconEcce, 0}, {"Ecce", "New ripples for the same look."}},
-    {{kArtworkIconUndo, 0}, {"Undo", "Back to the settings before; again to return."}},
+    {{kArtworkIconUndo, 0}, {"Undo", "Back one step; press again to return."}},
     {{kArtworkIconPlain, 0}, {"Plain", "Back to the plain settings."}},
     {{kArtworkIconPsd, 0}, {"PSD", "Exports a layered Photoshop file."}},
     {{kArtworkIconZoomOut, kArtworkIconZoomIn}, {"Zoom", "Out, 100 % and in: the preview's scale."}},
+    {{kArtworkIconNextGlue, 0}, {"Next glue", "Takes the next glue in the list."}},
     {{kArtworkIconPresetsGallery, 0}, {"Presets page", "A web page of your presets."}},
     {{kArtworkIconInfo, 0}, {"Info", "Shows this card."}},
 };
@@ -74,34 +76,32 @@ void entryLine(cairo_t* cr, const Entry& entry, double x, double y, double nameW
 }
 
 void drawSliderColumn(cairo_t* cr) {
-  double y = 62;
+  constexpr double indent = kLeftColumn + 9, nameWidth = 76;
+  double y = kBand + 20;
   heading(cr, "Sliders", kLeftColumn, y);
   y += kLine + 4;
   for (const SliderEntry& slider : kSliders) {
     // The same tint as the slider's track in the dialog.
     fillRoundedRect(cr, kLeftColumn, y - 9, 3, 11, 1, slider.surface ? art::kSurfaceGreen : art::kViewBlue);
-    entryLine(cr, slider.entry, kLeftColumn + 9, y, 72);
+    entryLine(cr, slider.entry, indent, y, nameWidth);
     y += kLine;
   }
-  y += 10;
+  y += 8;
   heading(cr, "Water", kLeftColumn, y);
   y += kLine + 4;
-  entryLine(cr, {"Glue", "How the water is laid over the picture."}, kLeftColumn + 9, y, 72);
+  entryLine(cr, {"Glue", "How the water meets the picture."}, indent, y, nameWidth);
   y += kLine;
-  drawGlyph(cr, kArtworkIconNextGlue, kLeftColumn + 81, y - 10, 12);
-  drawText(cr, "picks the next glue in the list.", kLeftColumn + 97, y, kTextSize, art::kInk);
-  y += kLine;
-  entryLine(cr, {"Colour", "Click the swatch to choose the water's tint."}, kLeftColumn + 9, y, 72);
-  y += kLine + 10;
+  entryLine(cr, {"Colour", "Click the swatch to choose the water's tint."}, indent, y, nameWidth);
+  y += kLine + 8;
   heading(cr, "Preview", kLeftColumn, y);
   y += kLine + 4;
-  drawText(cr, "Click on the water to add a ripple there.", kLeftColumn + 9, y, kTextSize, art::kInk);
+  drawText(cr, "Click on the water to add a ripple there.", indent, y, kTextSize, art::kInk);
   y += kLine;
-  drawText(cr, "Zoomed in, drag the picture to look around.", kLeftColumn + 9, y, kTextSize, art::kInk);
+  drawText(cr, "Zoomed in, drag the picture to look around.", indent, y, kTextSize, art::kInk);
 }
 
 void drawDotsAndButtons(cairo_t* cr) {
-  double y = 62;
+  double y = kBand + 20;
   heading(cr, "Memory dots", kRightColumn, y);
   y += kLine + 4;
   for (const DotEntry& dot : kDots) {
@@ -115,14 +115,14 @@ void drawDotsAndButtons(cairo_t* cr) {
     drawText(cr, dot.text, kRightColumn + 18, y, kTextSize, art::kInk);
     y += kLine;
   }
-  y += 10;
+  y += 8;
   heading(cr, "Buttons", kRightColumn, y);
   y += kLine + 5;
   for (const ButtonEntry& button : kButtons) {
     for (int i = 0; i < 2; ++i) {
       if (button.glyphs[i] != 0) drawGlyph(cr, button.glyphs[i], kRightColumn + i * 16, y - 11, 13);
     }
-    entryLine(cr, button.entry, kRightColumn + 38, y, 80);
+    entryLine(cr, button.entry, kRightColumn + 36, y, 76);
     y += kLine + 1;
   }
 }
@@ -131,15 +131,15 @@ void drawDotsAndButtons(cairo_t* cr) {
 void paintInfoCard(cairo_t* cr) {
   setColour(cr, art::kWhite);
   cairo_paint(cr);
-  cairo_rectangle(cr, 0, 0, kWidth, 36);
+  cairo_rectangle(cr, 0, 0, kWidth, kBand);
   setColour(cr, art::kPage);
   cairo_fill(cr);
-  cairo_rectangle(cr, 0, 36, kWidth, 1);
+  cairo_rectangle(cr, 0, kBand, kWidth, 1);
   setColour(cr, art::kPanelEdge);
   cairo_fill(cr);
-  drawText(cr, "Tarve quick reference", kLeftColumn, 24, 15, art::kDeepWater, TextWeight::bold);
-  drawText(cr, "Draws lying water", kWidth - 18, 24, 11, art::kQuietInk, TextWeight::regular, TextAlign::right);
-  cairo_rectangle(cr, std::round((kLeftColumn + 324 + kRightColumn) / 2) - 6, 50, 1, kHeight - 66);
+  drawText(cr, "Tarve quick reference", kLeftColumn, 22, 15, art::kDeepWater, TextWeight::bold);
+  drawText(cr, "Draws lying water", kWidth - 18, 22, 11, art::kQuietInk, TextWeight::regular, TextAlign::right);
+  cairo_rectangle(cr, kRightColumn - 12, kBand + 12, 1, kHeight - kBand - 24);
   setColour(cr, art::kPanelEdge);
   cairo_fill(cr);
   drawSliderColumn(cr);

@@ -40,20 +40,20 @@ void glyphDice(cairo_t* cr) {
 
 // New ripples for the same look: a drop falls and rings spread.
 void glyphEcce(cairo_t* cr) {
-  cairo_move_to(cr, 8, 0.8);
-  cairo_curve_to(cr, 9.6, 3.2, 10.2, 4.4, 10.2, 5.4);
-  cairo_arc(cr, 8, 5.4, 2.2, 0, M_PI);
-  cairo_curve_to(cr, 5.8, 4.4, 6.4, 3.2, 8, 0.8);
+  cairo_move_to(cr, 8, 0.3);
+  cairo_curve_to(cr, 9.3, 2.2, 9.9, 3.2, 9.9, 4.1);
+  cairo_arc(cr, 8, 4.1, 1.9, 0, M_PI);
+  cairo_curve_to(cr, 6.1, 3.2, 6.7, 2.2, 8, 0.3);
   setColour(cr, art::kWater);
   cairo_fill(cr);
   cairo_save(cr);
   cairo_translate(cr, 8, 11.5);
-  cairo_scale(cr, 1, 0.38);
+  cairo_scale(cr, 1, 0.42);
   cairo_arc(cr, 0, 0, 7, 0, 2 * M_PI);
   cairo_new_sub_path(cr);
-  cairo_arc(cr, 0, 0, 3.6, 0, 2 * M_PI);
+  cairo_arc(cr, 0, 0, 3, 0.15 * M_PI, 0.85 * M_PI);
   cairo_restore(cr);
-  cairo_set_line_width(cr, 1.3);
+  cairo_set_line_width(cr, 1.1);
   setColour(cr, art::kWater);
   cairo_stroke(cr);
 }

@@ -1,5 +1,8 @@
 #include "resources/artwork_paint.h"
 
+#include <cairo-ft.h>
+#include <fontconfig/fontconfig.h>
+
 #include <cmath>
 
 void setColour(cairo_t* cr, ArtColour c) { cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a); }
@@ -36,11 +39,58 @@ void drawPanel(cairo_t* cr, double x, double y, double w, double h, ArtColour fi
   strokeRoundedRect(cr, x, y, w, h, 6, art::kPanelEdge);
 }
 
-// Hinting and antialiasing are fixed here rather than left to the desktop's font settings,
-// so the same text gives the same pixels on every machine with the same fonts.
+// The face is made from the font file itself, with its rendering fixed here: a face looked
+// up by name would take hinting and antialiasing from the desktop's font settings, and the
+// same text would come out differently on different desktops.
+namespace {
+struct Face {
+  cairo_font_face_t* face;
+  std::string file;
+};
+}  // namespace
+
+static Face makeFace(TextWeight weight) {
+  FcPattern* wanted = FcPatternCreate();
+  FcPatternAddString(wanted, FC_FAMILY, reinterpret_cast<const FcChar8*>("Liberation Sans"));
+  FcPatternAddInteger(wanted, FC_WEIGHT, weight == TextWeight::bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(wanted, FC_SLANT, FC_SLANT_ROMAN);
+  FcDefaultSubstitute(wanted);
+  FcResult result;
+  FcPattern* found = FcFontMatch(nullptr, wanted, &result);
+  FcPatternDestroy(wanted);
+  FcPattern* exact = FcPatternCreate();
+  FcChar8* file = nullptr;
+  int index = 0;
+  std::string path;
+  if (found && FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch) {
+    path = reinterpret_cast<const char*>(file);
+    FcPatternAddString(exact, FC_FILE, file);
+    FcPatternGetInteger(found, FC_INDEX, 0, &index);
+    FcPatternAddInteger(exact, FC_INDEX, index);
+  }
+  FcPatternAddBool(exact, FC_ANTIALIAS, FcTrue);
+  FcPatternAddBool(exact, FC_HINTING, FcTrue);
+  FcPatternAddInteger(exact, FC_HINT_STYLE, FC_HINT_SLIGHT);
+  FcPatternAddBool(exact, FC_AUTOHINT, FcFalse);
+  FcPatternAddInteger(exact, FC_RGBA, FC_RGBA_NONE);
+  FcPatternAddBool(exact, FC_EMBOLDEN, FcFalse);
+  cairo_font_face_t* face = cairo_ft_font_face_create_for_pattern(exact);
+  FcPatternDestroy(exact);
+  if (found) FcPatternDestroy(found);
+  return {face, path};
+}
+
+// The two faces are made once and kept for the life of the module.
+static const Face& liberationSans(TextWeight weight) {
+  static const Face regular = makeFace(TextWeight::regular);
+  static const Face bold = makeFace(TextWeight::bold);
+  return weight == TextWeight::bold ? bold : regular;
+}
+
+std::string fontFileOf(TextWeight weight) { return liberationSans(weight).file; }
+
 static void selectFont(cairo_t* cr, double size, TextWeight weight) {
-  cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL,
-                         weight == TextWeight::bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_face(cr, liberationSans(weight).face);
   cairo_set_font_size(cr, size);
   cairo_font_options_t* options = cairo_font_options_create();
   cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);

@@ -5,6 +5,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <string>
 
 struct ArtColour {
   double r, g, b, a = 1.0;
@@ -42,6 +43,8 @@ enum class TextWeight { regular, bold };
 // Draws one line at baseline y, anchored at x by `align`; returns the width it took.
 double drawText(cairo_t* cr, const char* text, double x, double y, double size, ArtColour colour,
                 TextWeight weight = TextWeight::regular, TextAlign align = TextAlign::left);
+// The font file the text is set from ("" when none was found).
+std::string fontFileOf(TextWeight weight);
 double textWidth(cairo_t* cr, const char* text, double size, TextWeight weight = TextWeight::regular);
 
 // The glyph of an icon button, `size` pixels square with its upper left corner at x, y.

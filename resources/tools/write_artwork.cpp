@@ -224,6 +224,21 @@ bool writeMockup(const std::string& path) {
   cairo_surface_destroy(dialog);
   return written;
 }
+// The about box as its template places things: three pictures and the button to the web.
+bool writeAboutMockup(const std::string& path) {
+  cairo_surface_t* box = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 384, 168);
+  cairo_t* cr = cairo_create(box);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  drawPicture(cr, artworkPicture(kArtworkAboutLogo), 16, 16);
+  drawPicture(cr, artworkPicture(kArtworkAboutTitle), 128, 16);
+  drawPicture(cr, artworkPicture(kArtworkAboutMaker), 128, 72);
+  sketchButton(cr, {248, 128, 120, 24}, -1, "www.cobaltfinch.example");
+  cairo_destroy(cr);
+  const bool written = writePng(box, path);
+  cairo_surface_destroy(box);
+  return written;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -246,5 +261,6 @@ int main(int argc, char** argv) {
   }
   ok = writeContactSheet(shown, folder + "contact-sheet.png") && ok;
   ok = writeMockup(folder + "main-dialog-mockup.png") && ok;
+  ok = writeAboutMockup(folder + "about-box-mockup.png") && ok;
   return ok ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "resources/artwork_paint.h"
 #include "tests/isolated_temp.h"
 
 namespace {
@@ -129,4 +130,12 @@ TEST(Artwork, EveryMemoryDotStateLooksDifferent) {
   // The current dot is the orange one.
   const uint8_t* current = pixel(artworkPicture(kArtworkDotSelectedPinned), 4, 4);
   EXPECT_GT(current[0], current[2] + 100);
+}
+
+TEST(Artwork, TextIsSetInLiberationSans) {
+  // A missing font would not fail the painting: the text would silently come out in another.
+  EXPECT_NE(fontFileOf(TextWeight::regular).find("LiberationSans-Regular."), std::string::npos)
+      << fontFileOf(TextWeight::regular);
+  EXPECT_NE(fontFileOf(TextWeight::bold).find("LiberationSans-Bold."), std::string::npos)
+      << fontFileOf(TextWeight::bold);
 }
