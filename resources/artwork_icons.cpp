@@ -298,13 +298,14 @@ void paintCursor(cairo_t* cr, int32_t id) {
     for (int quarter = 0; quarter < 4; ++quarter) {
       cairo_save(cr);
       cairo_rotate(cr, quarter * M_PI / 2);
-      cairo_move_to(cr, -1, -2);
-      cairo_line_to(cr, -1, -9);
-      cairo_line_to(cr, -4, -9);
-      cairo_line_to(cr, 0, -14);
-      cairo_line_to(cr, 4, -9);
-      cairo_line_to(cr, 1, -9);
-      cairo_line_to(cr, 1, -2);
+      // Edges on whole pixels: a three-pixel stem centred on the hotspot's pixel.
+      cairo_move_to(cr, -1.5, -1.5);
+      cairo_line_to(cr, -1.5, -8.5);
+      cairo_line_to(cr, -4.5, -8.5);
+      cairo_line_to(cr, 0, -13.5);
+      cairo_line_to(cr, 4.5, -8.5);
+      cairo_line_to(cr, 1.5, -8.5);
+      cairo_line_to(cr, 1.5, -1.5);
       cairo_close_path(cr);
       cairo_restore(cr);
     }
@@ -318,7 +319,7 @@ void paintCursor(cairo_t* cr, int32_t id) {
       cairo_fill(cr);
     }
   }
-  cairo_rectangle(cr, -2, -2, 4, 4);
+  cairo_rectangle(cr, -1.5, -1.5, 3, 3);
   setColour(cr, {0, 0, 0});
   cairo_fill(cr);
 }

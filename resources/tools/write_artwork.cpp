@@ -153,11 +153,7 @@ void sketchButton(cairo_t* cr, Rect r, int32_t pictureId, const char* text) {
 
 // The main dialog as its layout table places things, with plain settings and a few memory
 // dots in each state.
-bool writeMockup(const std::string& path) {
-  cairo_surface_t* dialog = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 881, 541);
-  cairo_t* cr = cairo_create(dialog);
-  cairo_set_source_rgb(cr, 1, 1, 1);
-  cairo_paint(cr);
+void drawMainDialog(cairo_t* cr) {
   drawPicture(cr, artworkPicture(kArtworkDialogBackground), 0, 0);
 
   struct Row {
@@ -218,25 +214,26 @@ bool writeMockup(const std::string& path) {
                             203, 203, 203, 203, 203, 203, 211, 212, 214, 203, 203, 203};
   for (size_t i = 0; i < std::size(dots); ++i) drawPicture(cr, artworkPicture(states[i]), dots[i][0], dots[i][1] + 2);
   drawPicture(cr, artworkPicture(kArtworkDotFrame), 366, 399);
-
-  cairo_destroy(cr);
-  const bool written = writePng(dialog, path);
-  cairo_surface_destroy(dialog);
-  return written;
 }
+
 // The about box as its template places things: three pictures and the button to the web.
-bool writeAboutMockup(const std::string& path) {
-  cairo_surface_t* box = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 384, 168);
-  cairo_t* cr = cairo_create(box);
-  cairo_set_source_rgb(cr, 1, 1, 1);
-  cairo_paint(cr);
+void drawAboutBox(cairo_t* cr) {
   drawPicture(cr, artworkPicture(kArtworkAboutLogo), 16, 16);
   drawPicture(cr, artworkPicture(kArtworkAboutTitle), 128, 16);
   drawPicture(cr, artworkPicture(kArtworkAboutMaker), 128, 72);
   sketchButton(cr, {248, 128, 120, 24}, -1, "www.cobaltfinch.example");
+}
+
+// A window's client area: white, as the dialogs clear it, then what `draw` puts on it.
+bool writeWindow(const std::string& path, int width, int height, void (*draw)(cairo_t*)) {
+  cairo_surface_t* window = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  cairo_t* cr = cairo_create(window);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  draw(cr);
   cairo_destroy(cr);
-  const bool written = writePng(box, path);
-  cairo_surface_destroy(box);
+  const bool written = writePng(window, path);
+  cairo_surface_destroy(window);
   return written;
 }
 }  // namespace
@@ -260,7 +257,7 @@ int main(int argc, char** argv) {
     cairo_surface_destroy(surface);
   }
   ok = writeContactSheet(shown, folder + "contact-sheet.png") && ok;
-  ok = writeMockup(folder + "main-dialog-mockup.png") && ok;
-  ok = writeAboutMockup(folder + "about-box-mockup.png") && ok;
+  ok = writeWindow(folder + "main-dialog-mockup.png", 881, 541, drawMainDialog) && ok;
+  ok = writeWindow(folder + "about-box-mockup.png", 384, 168, drawAboutBox) && ok;
   return ok ? 0 : 1;
 }

@@ -120,13 +120,24 @@ TEST(Artwork, TracksRunFromDarkToLightInTheirTints) {
   EXPECT_GT(b[2], b[1]);
 }
 
-TEST(Artwork, EveryMemoryDotStateLooksDifferent) {
+TEST(Artwork, MemoryDotsDifferByStateAndKeepStraightColours) {
   const int32_t dots[] = {202, 203, 208, 210, 211, 212, 213, 214, 215, 216};
   for (size_t i = 0; i < std::size(dots); ++i) {
     for (size_t j = i + 1; j < std::size(dots); ++j) {
       EXPECT_NE(bytesOf(artworkPicture(dots[i])), bytesOf(artworkPicture(dots[j]))) << dots[i] << " " << dots[j];
     }
   }
+  // Straight colours: the soft rim of a solid dot has the dot's colour, only less cover.
+  // Premultiplied pixels handed on as they are would show a dark ring instead.
+  const UiPicture pinned = artworkPicture(kArtworkDotHeldPinned);
+  const uint8_t* middle = pixel(pinned, 4, 4);
+  const uint8_t* rim = nullptr;
+  for (int32_t i = 0; i < 64 && !rim; ++i) {
+    const uint8_t* px = pixel(pinned, i % 8, i / 8);
+    if (px[3] >= 60 && px[3] <= 200) rim = px;
+  }
+  ASSERT_NE(rim, nullptr);
+  for (int c = 0; c < 3; ++c) EXPECT_NEAR(rim[c], middle[c], 3) << c;
   // The current dot is the orange one.
   const uint8_t* current = pixel(artworkPicture(kArtworkDotSelectedPinned), 4, 4);
   EXPECT_GT(current[0], current[2] + 100);
