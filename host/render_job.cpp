@@ -1,10 +1,12 @@
 #include "host/render_job.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "raster/kernels.h"
 #include "raster/pyramid.h"
+#include "raster/sampling.h"
 #include "render/band_renderer.h"
 #include "render/band_workers.h"
 #include "render/glue_modes.h"
@@ -375,6 +377,33 @@ int32_t fitScale(PluginState& state, const Rect& filterRect, Rect& preview) {
   return hostCanPreview(r) ? scale : 1;
 }
 
+// The render reads the image under the water from the target, so the target starts as the
+// image: pixel for pixel at the image's own size, else sampled from the pyramid level
+// nearest the reduction. Left zero, every glue mode that uses the image would see black.
+static void fillWithSource(const Raster& source, Raster& target) {
+  if (copyRaster(source, target)) return;
+  const int32_t width = levelWidth(target, 0), height = levelHeight(target, 0);
+  const bool sameSize = width == levelWidth(source, 0) && height == levelHeight(source, 0);
+  const float reduction = std::max(float(levelWidth(source, 0)) / float(width), 1.0f);
+  const int32_t level = std::min(int32_t(std::floor(std::log2(reduction))), source.lastLevel);
+  const float rescale = target.fullScale / source.fullScale;
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x) {
+      PixelValue v = sameSize ? getPixel(x, y, source, 0)
+                              : sampleLevel(source, level, (float(x) + 0.5f) / float(width),
+                                            (float(y) + 0.5f) / float(height));
+      v = {v.r * rescale, v.g * rescale, v.b * rescale, v.a * rescale};
+      if (target.format == kFormatRgbaFloat)
+        setPixelFloat(x, y, target, 0, v.r, v.g, v.b, v.a);
+      else if (target.format == kFormatRgba16)
+        setPixel16(x, y, target, 0, uint16_t(std::lround(v.r)), uint16_t(std::lround(v.g)), uint16_t(std::lround(v.b)),
+                   uint16_t(std::lround(v.a)));
+      else
+        setPixel(x, y, target, 0, uint8_t(std::lround(v.r)), uint8_t(std::lround(v.g)), uint8_t(std::lround(v.b)),
+                 uint8_t(std::lround(v.a)));
+    }
+}
+
 // What a render into a raster borrows from the dialog's view and gives back afterwards.
 struct ViewState {
   int32_t previewOriginX, previewOriginY, renderMode, previewScale;
@@ -413,7 +442,7 @@ void renderToRaster(PluginState& state, Raster* target, bool& cancelled) {
 
   const int32_t width = levelWidth(*target, 0), height = levelHeight(*target, 0);
   r.filterRect = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
-  copyRaster(state.source, *target);
+  fillWithSource(state.source, *target);
   block.previewOriginX = block.previewOriginY = 0;
   sizeJob(state, r.filterRect, 1);
   r.inRect = r.outRect = r.filterRect;

@@ -166,3 +166,39 @@ TEST_F(DotsRun, APageThatCannotBeOpenedRendersNothing) {
   EXPECT_EQ(writeMemoryDotsPage(stateOf(host), folder.file("missing/dots.html").c_str()), kErrCannotOpen);
   EXPECT_TRUE(host.log.progress.empty());
 }
+
+// The image under the water is the image itself at the picture's size, whatever the glue
+// mode makes of it: the picture reduced to the image's size matches a render at that size.
+TEST_F(DotsRun, ADotsPictureIsTheFiltersResultAtAnotherSize) {
+  open(100, 40);
+  for (int32_t glue : {9, 12, 30}) {
+    const Settings dot = look(30000, glue);
+    fill(0, dot);
+    ASSERT_EQ(writeMemoryDotsPage(stateOf(host), page.c_str()), noErr);
+    const DecodedJpeg picture = decodeJpegFile(folder.file("web_images/dot 1.jpg"));
+    ASSERT_EQ(picture.rgba.size(), 300u * 120u * 4u);
+
+    ParameterBlock& block = *stateOf(host).parameters;
+    const Settings before = block.settings;
+    block.settings = dot;
+    Raster own{};
+    ASSERT_TRUE(createRaster(own, 100, 40, kFormatRgba8, kEdgeClamp, false));
+    bool cancelled = false;
+    renderToRaster(stateOf(host), &own, cancelled);
+    block.settings = before;
+    double sum = 0;
+    for (int32_t y = 0; y < 40; ++y)
+      for (int32_t x = 0; x < 100; ++x) {
+        const PixelValue p = getPixel(x, y, own, 0);
+        const float expected[3] = {p.r, p.g, p.b};
+        for (int c = 0; c < 3; ++c) {
+          double block3 = 0;
+          for (int32_t dy = 0; dy < 3; ++dy)
+            for (int32_t dx = 0; dx < 3; ++dx) block3 += picture.rgba[4 * (size_t(3 * y + dy) * 300 + size_t(3 * x + dx)) + size_t(c)];
+          sum += std::abs(block3 / 9.0 - expected[c]);
+        }
+      }
+    EXPECT_LT(sum / (100.0 * 40.0 * 3.0), 15.0) << "glue " << glue;
+    releaseRaster(own);
+  }
+}
