@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/setting_names.h"
+#include "app/host/setting_names.h"
 #include "host/scripting_keys.h"
 
 namespace {

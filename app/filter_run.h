@@ -9,19 +9,6 @@
 #include "app/host/module_loader.h"
 #include "app/progress_bar.h"
 
-// The module named on the command line, else $TARVE_MODULE, else Tarve.8bf beside this
-// program. Its property list is the file of the same name ending in .pipl.
-std::string modulePath(const std::string& option);
-
-struct FilterModule {
-  std::string path;
-  LoadedModule loaded;
-  ModuleProperties properties;
-};
-
-bool openModule(const std::string& path, FilterModule& module, std::string& error);
-void closeModule(FilterModule& module);
-
 struct FilterRun {
   HostImage image;                  // in: the source; out: the result
   std::vector<uint8_t> selection;   // empty: no selection; the result is kept where it is set

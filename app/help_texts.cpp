@@ -1,6 +1,6 @@
 #include "app/help_texts.h"
 
-#include "app/setting_names.h"
+#include "app/host/setting_names.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <vector>
 
-#include "app/setting_names.h"
+#include "app/host/setting_names.h"
 
 namespace {
 

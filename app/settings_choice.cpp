@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "app/action_file.h"
-#include "app/setting_names.h"
+#include "app/host/setting_names.h"
 #include "files/memory_dot_store.h"
 #include "files/paths.h"
 #include "host/settings_file.h"

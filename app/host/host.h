@@ -29,6 +29,18 @@ struct HostImage {
   }
 };
 
+// The host's 16-bit samples run from 0 to 32768 while files and editors use 0 to 65535:
+// every host value survives the trip out and back exactly; an outside value comes back
+// within one step (the host has half as many levels).
+// round(file * 32768 / 65535)
+constexpr uint16_t hostFrom16(uint16_t file) { return static_cast<uint16_t>((uint32_t(file) * 32768u + 32767u) / 65535u); }
+
+// round(host * 65535 / 32768); values above 32768 count as 32768
+constexpr uint16_t fileFrom16(uint16_t host) {
+  const uint32_t h = host > 32768 ? 32768u : host;
+  return static_cast<uint16_t>((h * 65535u + 16384u) / 32768u);
+}
+
 HostImage makeHostImage(int32_t width, int32_t height, int32_t depth, int32_t colourPlanes, bool transparency);
 
 struct HostSwitches {

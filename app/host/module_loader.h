@@ -31,3 +31,22 @@ bool readPropertyList(const std::vector<uint8_t>& bytes, ModuleProperties& prope
 // The name the enable rule uses for an image mode ("RGBMode", "Gray16Mode", ...).
 const char* imageModeName(int16_t imageMode);
 bool modeEnabled(const ModuleProperties& properties, int16_t imageMode);
+// Empty when the property list enables the image mode; otherwise the message that says so.
+std::string modeRefusal(const ModuleProperties& properties, int16_t imageMode);
+
+// A module together with its property list, the file of the same name ending in .pipl.
+struct FilterModule {
+  std::string path;
+  LoadedModule loaded;
+  ModuleProperties properties;
+};
+
+bool openModule(const std::string& path, FilterModule& module, std::string& error);
+void closeModule(FilterModule& module);
+
+// The module a host program runs: `option` when given, else $TARVE_MODULE, else
+// Tarve.8bf beside the running program.
+std::string modulePath(const std::string& option);
+
+// What a module's result code means to the person who ran the filter.
+std::string describeResult(int16_t result);

@@ -1,7 +1,7 @@
 // The settings of a run through the program: names, shorthands, actions, presets and the
 // last-used settings, each checked by the picture it gives against another way of asking
 // for the same settings.
-#include "app/setting_names.h"
+#include "app/host/setting_names.h"
 #include "files/memory_dot_store.h"
 #include "host/settings_file.h"
 #include "tests/app/tarve_program.h"

@@ -30,6 +30,13 @@ bool parseColour(const std::string& text, Descriptor& values, std::string& error
 bool parseSeed(const std::string& text, Descriptor& values, std::string& error);
 bool parseCentre(const std::string& text, Descriptor& values, std::string& error);
 
+// The same for a number, as hosts whose procedures take numbers have it: the glue by its
+// number, the water channels one by one, integers whole.
+bool numberValue(DescriptorKeyID key, double number, Descriptor& values, std::string& error);
+// The number a descriptor value stands for (the glue's number for its code); false for a
+// key or type the scripting vocabulary does not have.
+bool valueAsNumber(const DescriptorValue& value, double& number);
+
 // Replaces the value of each key in `descriptor`, or adds it.
 void overrideValues(Descriptor& descriptor, const Descriptor& values);
 // Stores the values the way the module stores what a descriptor gives it: 8-bit water

@@ -1,9 +1,10 @@
-#include "app/setting_names.h"
+#include "app/host/setting_names.h"
 
 #include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -108,35 +109,45 @@ bool outOfRange(const SettingName& s, const std::string& value, std::string& err
   return false;
 }
 
+// The value of a key once it is a number; `text` is how the caller wrote it, for messages.
+bool checkedValue(const SettingName& s, const ScriptingKey& k, double v, const std::string& text, Descriptor& values,
+                  std::string& error) {
+  if (k.kind == ScriptedKind::centre) {
+    if (v < kCentreRange.low || v > kCentreRange.high) return outOfRange(s, text, error);
+    values.push_back(floatValue(k.key, v));
+    return true;
+  }
+  const bool seed = k.integer == &Settings::randomSeed;
+  const Range range = k.kind == ScriptedKind::waterChannel ? Range{0, 255}
+                      : k.kind == ScriptedKind::glue       ? Range{1, double(kGlueCount)}
+                      : seed                               ? Range{double(INT32_MIN), double(INT32_MAX)}
+                                                           : kPercent;
+  if (v < range.low || v > range.high) return outOfRange(s, text, error);
+  if (k.kind == ScriptedKind::glue)
+    values.push_back(enumeratedValue(kGlueKey, kGlueEnumType, glueCode(int32_t(v))));
+  else
+    values.push_back(integerValue(k.key, int32_t(v)));
+  return true;
+}
+
 bool parseValue(const SettingName& s, const ScriptingKey& k, const std::string& text, Descriptor& values,
                 std::string& error) {
-  switch (k.kind) {
-    case ScriptedKind::glue: return parseGlue(text, values, error);
-    case ScriptedKind::centre: {
-      double v = 0;
-      if (!parseReal(text, v)) {
-        error = "\"" + std::string(s.name) + "\" needs a number, not \"" + text + "\"";
-        return false;
-      }
-      if (v < kCentreRange.low || v > kCentreRange.high) return outOfRange(s, text, error);
-      values.push_back(floatValue(k.key, v));
-      return true;
+  if (k.kind == ScriptedKind::glue) return parseGlue(text, values, error);
+  if (k.kind == ScriptedKind::centre) {
+    double v = 0;
+    if (!parseReal(text, v)) {
+      error = "\"" + std::string(s.name) + "\" needs a number, not \"" + text + "\"";
+      return false;
     }
-    default: {
-      int64_t v = 0;
-      if (!parseWhole(text, v)) {
-        error = "\"" + std::string(s.name) + "\" needs a whole number, not \"" + text + "\"";
-        return false;
-      }
-      const bool seed = k.integer == &Settings::randomSeed;
-      const Range range = k.kind == ScriptedKind::waterChannel ? Range{0, 255}
-                          : seed                               ? Range{double(INT32_MIN), double(INT32_MAX)}
-                                                               : kPercent;
-      if (double(v) < range.low || double(v) > range.high) return outOfRange(s, text, error);
-      values.push_back(integerValue(k.key, int32_t(v)));
-      return true;
-    }
+    return checkedValue(s, k, v, text, values, error);
   }
+  int64_t v = 0;
+  if (!parseWhole(text, v)) {
+    error = "\"" + std::string(s.name) + "\" needs a whole number, not \"" + text + "\"";
+    return false;
+  }
+  // Beyond the doubles' exact whole numbers every value is out of range anyway.
+  return checkedValue(s, k, double(v), text, values, error);
 }
 
 const ScriptingKey* scriptingKey(DescriptorKeyID key) {
@@ -254,5 +265,32 @@ void storeValues(Settings& settings, const Descriptor& values) {
       case ScriptedKind::glue: settings.*k->integer = glueFromCode(v.enumValue); break;
       case ScriptedKind::centre: settings.*k->coordinate = static_cast<float>(v.number); break;
     }
+  }
+}
+
+bool numberValue(DescriptorKeyID key, double number, Descriptor& values, std::string& error) {
+  const ScriptingKey* k = scriptingKey(key);
+  const SettingName* s = std::ranges::find(kNames, key, &SettingName::key);
+  if (!k || s == std::end(kNames)) {
+    error = "no setting has the key " + std::to_string(key);
+    return false;
+  }
+  char text[64];
+  std::snprintf(text, sizeof text, "%.17g", number);
+  if (!std::isfinite(number)) return outOfRange(*s, text, error);
+  if (k->kind != ScriptedKind::centre && number != std::floor(number)) {
+    error = "\"" + std::string(s->name) + "\" needs a whole number, not " + text;
+    return false;
+  }
+  return checkedValue(*s, *k, number, text, values, error);
+}
+
+bool valueAsNumber(const DescriptorValue& value, double& number) {
+  const ScriptingKey* k = scriptingKey(value.key);
+  if (!k || value.type != descriptorTypeOf(k->kind)) return false;
+  switch (k->kind) {
+    case ScriptedKind::glue: number = glueFromCode(value.enumValue); return true;
+    case ScriptedKind::centre: number = value.number; return true;
+    default: number = value.integer; return true;
   }
 }
