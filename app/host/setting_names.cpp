@@ -294,3 +294,8 @@ bool valueAsNumber(const DescriptorValue& value, double& number) {
     default: number = value.integer; return true;
   }
 }
+
+DescriptorTypeID descriptorTypeOfKey(DescriptorKeyID key) {
+  const ScriptingKey* k = scriptingKey(key);
+  return k ? descriptorTypeOf(k->kind) : 0;
+}

@@ -37,6 +37,9 @@ bool numberValue(DescriptorKeyID key, double number, Descriptor& values, std::st
 // key or type the scripting vocabulary does not have.
 bool valueAsNumber(const DescriptorValue& value, double& number);
 
+// The descriptor type a key's value travels as: typeInteger, typeFloat or typeEnumerated.
+DescriptorTypeID descriptorTypeOfKey(DescriptorKeyID key);
+
 // Replaces the value of each key in `descriptor`, or adds it.
 void overrideValues(Descriptor& descriptor, const Descriptor& values);
 // Stores the values the way the module stores what a descriptor gives it: 8-bit water
