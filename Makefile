@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test bench run artwork clean
+.PHONY: deps configure build test bench run artwork install-gimp clean
 
 deps:
 	@scripts/install-deps
@@ -32,6 +32,13 @@ artwork: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target write_artwork
 	@mkdir -p $(BUILD)/artwork && $(BUILD)/write_artwork $(BUILD)/artwork
 	@echo "The module's pictures: $(abspath $(BUILD))/artwork/"
+
+# Builds the GIMP plug-in and installs it, with the module beside it, for the current user.
+install-gimp:
+	@scripts/install-deps --gimp
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target tarve_gimp tarve_module
+	@echo "The GIMP plug-in (Filters > Light and Shadow > Tarve...) is in $$(scripts/install-gimp-plugin $(BUILD))"
 
 clean:
 	rm -rf $(BUILD)
