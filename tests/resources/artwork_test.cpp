@@ -6,7 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "dialog/control_table.h"
 #include "resources/artwork_paint.h"
+#include "resources/dialog_templates.h"
 #include "tests/isolated_temp.h"
 
 namespace {
@@ -149,4 +151,83 @@ TEST(Artwork, TextIsSetInLiberationSans) {
       << fontFileOf(TextWeight::regular);
   EXPECT_NE(fontFileOf(TextWeight::bold).find("LiberationSans-Bold."), std::string::npos)
       << fontFileOf(TextWeight::bold);
+}
+
+// The artwork and the main dialog's tables must agree: a picture of another size than its
+// place would be cut off or leave a gap, and black text needs a light ground.
+TEST(Artwork, FitsTheMainDialogsLayout) {
+  const UiPicture bg = artworkPicture(kArtworkDialogBackground);
+  ASSERT_NE(bg.rgba, nullptr);
+  EXPECT_EQ(bg.width, kDialogWidth);
+  EXPECT_EQ(bg.height, kDialogHeight);
+  int icons = 0, tracks = 0, texts = 0;
+  for (int32_t id = 0; id < kControlCount; ++id) {
+    SCOPED_TRACE(id);
+    const ControlEntry entry = controlEntry(id);
+    LayoutRect rect;
+    if (!controlLayout(id, rect)) continue;
+    if (entry.icon >= 0) {
+      const UiPicture icon = artworkPicture(entry.icon);
+      EXPECT_EQ(icon.width, rect.width);
+      EXPECT_EQ(icon.height, rect.height);
+      ++icons;
+    }
+    if (entry.track >= 0) {
+      const UiPicture track = artworkPicture(entry.track);
+      EXPECT_EQ(track.width, rect.width);
+      EXPECT_EQ(track.height, rect.height);
+      ++tracks;
+    }
+    if (entry.kind == DialogControlKind::label || entry.kind == DialogControlKind::statusLine) {
+      for (int32_t y = rect.top; y < rect.top + rect.height; ++y) {
+        for (int32_t x = rect.left; x < rect.left + rect.width; ++x) {
+          ASSERT_GT(lightness(bg, x, y), 200) << x << "," << y;
+        }
+      }
+      ++texts;
+    }
+  }
+  EXPECT_EQ(icons, 13);  // the twelve icon buttons and the logo
+  EXPECT_EQ(tracks, 11);
+  EXPECT_EQ(texts, 13);
+}
+
+TEST(Artwork, FitsTheAboutBox) {
+  const std::pair<int32_t, int32_t> pictures[] = {
+      {kAboutLogo, kArtworkAboutLogo}, {kAboutTitle, kArtworkAboutTitle}, {kAboutMaker, kArtworkAboutMaker}};
+  for (const auto& [control, id] : pictures) {
+    const auto found = std::find_if(kAboutTemplate.controls.begin(), kAboutTemplate.controls.end(),
+                                    [&](const ControlTemplate& c) { return c.id == control; });
+    ASSERT_NE(found, kAboutTemplate.controls.end());
+    const UiPicture p = artworkPicture(id);
+    EXPECT_EQ(p.width, found->rect.width) << id;
+    EXPECT_EQ(p.height, found->rect.height) << id;
+  }
+}
+
+TEST(Artwork, IconsKeepAClearEdgeAndACentredGlyph) {
+  for (int32_t id : {184, 164, 187, 225, 234, 185, 186, 188, 236, 169, 5, 235}) {
+    SCOPED_TRACE(id);
+    const UiPicture p = artworkPicture(id);
+    ASSERT_NE(p.rgba, nullptr);
+    int32_t left = p.width, right = -1, top = p.height, bottom = -1;
+    for (int32_t y = 0; y < p.height; ++y) {
+      for (int32_t x = 0; x < p.width; ++x) {
+        if (pixel(p, x, y)[3] < 64) continue;
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+    // The wide buttons leave their edge to the button's own face.
+    if (p.width > 24) {
+      EXPECT_GE(left, 2);
+      EXPECT_GE(top, 2);
+      EXPECT_LE(right, p.width - 3);
+      EXPECT_LE(bottom, p.height - 3);
+    }
+    EXPECT_NEAR(left + right, p.width - 1, 3);
+    EXPECT_NEAR(top + bottom, p.height - 1, 3);
+  }
 }
