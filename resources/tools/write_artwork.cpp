@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog/control_table.h"
 #include "resources/artwork.h"
 #include "resources/artwork_paint.h"
 
@@ -151,69 +152,75 @@ void sketchButton(cairo_t* cr, Rect r, int32_t pictureId, const char* text) {
   }
 }
 
-// The main dialog as its layout table places things, with plain settings and a few memory
+// The main dialog as its own tables place things, with the plain settings and a few memory
 // dots in each state.
 void drawMainDialog(cairo_t* cr) {
   drawPicture(cr, artworkPicture(kArtworkDialogBackground), 0, 0);
-
-  struct Row {
-    const char* caption;
-    double y;
-    int32_t track;
-    int value;
+  // Slider values by slider id: the plain settings.
+  const std::pair<int32_t, int> values[] = {{37, 60}, {57, 0},   {39, 57}, {103, 50}, {59, 40}, {63, 50},
+                                            {65, 42}, {61, 25},  {55, 0},  {12, 33},  {51, 40}};
+  auto valueOf = [&](int32_t slider) {
+    for (const auto& [id, value] : values) {
+      if (id == slider) return value;
+    }
+    return 0;
   };
-  const Row rows[] = {{"Horizon", 20, 102, 60},     {"Offset", 42, 102, 0},      {"Perspective", 63, 102, 57},
-                      {"Altitude", 85, 102, 50},    {"Waviness", 126, 101, 40},  {"Complexity", 148, 101, 50},
-                      {"Brilliance", 171, 101, 42}, {"Blur", 194, 101, 25},      {"Size", 236, 102, 0},
-                      {"Height", 259, 102, 33},     {"Undulation", 281, 102, 40}};
-  for (const Row& row : rows) {
-    drawText(cr, row.caption, 112, row.y + 10, 11, {0, 0, 0}, TextWeight::regular, TextAlign::right);
-    drawPicture(cr, artworkPicture(row.track), 120, row.y);
-    drawPicture(cr, artworkPicture(kArtworkSliderThumb), 120 + row.value * 120 / 100 + 1, row.y + 1);
-    sketchField(cr, {260, row.y - 2, 24, 12 + 4}, std::to_string(row.value).c_str());
+  // Dot states in the order of the dots: current, pinned, temporary, pressed looks.
+  const int32_t dotPictures[] = {202, 215, 215, 213, 216, 203, 203, 210, 208, 203, 203, 203, 203,
+                                 203, 203, 203, 203, 203, 203, 211, 212, 214, 203, 203, 203};
+  for (int32_t id = 0; id < kControlCount; ++id) {
+    const ControlEntry entry = controlEntry(id);
+    LayoutRect l;
+    if (!controlLayout(id, l)) continue;
+    const Rect r{double(l.left), double(l.top), double(l.width), double(l.height)};
+    switch (entry.kind) {
+      case DialogControlKind::label:
+        // Right-aligned, 11 pixels high, centred in the rectangle as the dialog sets it.
+        drawText(cr, captionText(entry.textIndex), r.x + r.w, r.y - 2 + (r.h - 14) / 2 + 11, 11, {0, 0, 0},
+                 TextWeight::regular, TextAlign::right);
+        break;
+      case DialogControlKind::slider: {
+        drawPicture(cr, artworkPicture(entry.track), r.x, r.y);
+        drawPicture(cr, artworkPicture(kArtworkSliderThumb), r.x + valueOf(id) * (r.w - 15) / 100 + 1, r.y + 1);
+        break;
+      }
+      case DialogControlKind::valueField:
+        sketchField(cr, r, std::to_string(valueOf(entry.partner)).c_str());
+        break;
+      case DialogControlKind::glueList: sketchField(cr, {r.x, r.y, r.w, 18}, "normal"); break;
+      case DialogControlKind::iconButton: sketchButton(cr, r, entry.icon, nullptr); break;
+      case DialogControlKind::zoomTextButton: sketchButton(cr, r, -1, "100%"); break;
+      case DialogControlKind::pushButton: sketchButton(cr, r, -1, id == kIdOk ? "OK" : "Cancel"); break;
+      case DialogControlKind::logo: drawPicture(cr, artworkPicture(entry.icon), r.x, r.y); break;
+      case DialogControlKind::statusLine: drawText(cr, "plain settings.q8r", r.x + 4, r.y + 14, 11, {0, 0, 0}); break;
+      case DialogControlKind::colourSwatch:
+        fillRoundedRect(cr, r.x, r.y, r.w, r.h, 0, {0.87, 0.87, 0.87});
+        fillRoundedRect(cr, r.x + 2, r.y + 2, r.w - 4, r.h - 4, 0, {257 / 65535.0, 514 / 65535.0, 771 / 65535.0});
+        break;
+      case DialogControlKind::memoryDot:
+        drawPicture(cr, artworkPicture(dotPictures[id - kIdFirstMemoryDot]), r.x, r.y + 2);
+        break;
+      case DialogControlKind::dotPreview: drawPicture(cr, artworkPicture(kArtworkDotFrame), r.x, r.y); break;
+      case DialogControlKind::previewArea: {
+        // A picture inset by 2 with its one-pixel outline, as the dialog draws it.
+        cairo_rectangle(cr, r.x + 1.5, r.y + 1.5, r.w - 3, r.h - 3);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_set_line_width(cr, 1);
+        cairo_stroke(cr);
+        cairo_pattern_t* scene = cairo_pattern_create_linear(0, r.y + 2, 0, r.y + r.h - 2);
+        cairo_pattern_add_color_stop_rgb(scene, 0, 0.55, 0.70, 0.86);
+        cairo_pattern_add_color_stop_rgb(scene, 0.5, 0.85, 0.88, 0.80);
+        cairo_pattern_add_color_stop_rgb(scene, 0.5, 0.10, 0.20, 0.30);
+        cairo_pattern_add_color_stop_rgb(scene, 1, 0.02, 0.05, 0.10);
+        cairo_rectangle(cr, r.x + 2, r.y + 2, r.w - 4, r.h - 4);
+        cairo_set_source(cr, scene);
+        cairo_fill(cr);
+        cairo_pattern_destroy(scene);
+        break;
+      }
+      default: break;
+    }
   }
-  drawText(cr, "Glue", 112, 347, 11, {0, 0, 0}, TextWeight::regular, TextAlign::right);
-  sketchField(cr, {120, 332, 135, 18}, "normal");
-  sketchButton(cr, {262, 333, 17, 16}, kArtworkIconNextGlue, nullptr);
-  fillRoundedRect(cr, 317, 121, 20, 20, 0, {0.87, 0.87, 0.87});
-  fillRoundedRect(cr, 319, 123, 16, 16, 0, {257 / 65535.0, 514 / 65535.0, 771 / 65535.0});
-
-  const struct {
-    Rect r;
-    int32_t id;
-  } icons[] = {{{120, 376, 62, 27}, 185}, {{196, 376, 62, 27}, 186}, {{120, 416, 62, 27}, 184},
-               {{196, 416, 62, 27}, 164}, {{120, 456, 62, 27}, 187}, {{196, 456, 62, 27}, 225},
-               {{120, 497, 62, 27}, 234}, {{516, 397, 24, 24}, 236}, {{648, 401, 16, 16}, 169},
-               {{708, 401, 16, 16}, 5},   {{849, 400, 16, 16}, 235}};
-  for (const auto& icon : icons) sketchButton(cr, icon.r, icon.id, nullptr);
-  sketchButton(cr, {670, 400, 35, 18}, -1, "100%");
-  sketchButton(cr, {656, 497, 62, 27}, -1, "Cancel");
-  sketchButton(cr, {803, 497, 62, 27}, -1, "OK");
-  drawText(cr, "plain settings.q8r", 518, 476, 11, {0, 0, 0});
-  drawPicture(cr, artworkPicture(kArtworkLogo), 15, 495);
-
-  // The preview: a picture with its one-pixel outline, as the dialog draws it.
-  cairo_rectangle(cr, 367.5, 1.5, 496, 381);
-  cairo_set_source_rgb(cr, 0, 0, 0);
-  cairo_stroke(cr);
-  cairo_pattern_t* scene = cairo_pattern_create_linear(0, 2, 0, 382);
-  cairo_pattern_add_color_stop_rgb(scene, 0, 0.55, 0.70, 0.86);
-  cairo_pattern_add_color_stop_rgb(scene, 0.5, 0.85, 0.88, 0.80);
-  cairo_pattern_add_color_stop_rgb(scene, 0.5, 0.10, 0.20, 0.30);
-  cairo_pattern_add_color_stop_rgb(scene, 1, 0.02, 0.05, 0.10);
-  cairo_rectangle(cr, 368, 2, 495, 380);
-  cairo_set_source(cr, scene);
-  cairo_fill(cr);
-  cairo_pattern_destroy(scene);
-
-  const double dots[][2] = {{348, 388}, {352, 400}, {352, 412}, {348, 425}, {344, 438}, {340, 451}, {340, 464},
-                            {344, 476}, {351, 487}, {359, 497}, {370, 505}, {382, 514}, {395, 520}, {410, 524},
-                            {425, 524}, {439, 520}, {452, 514}, {464, 505}, {473, 493}, {479, 480}, {483, 465},
-                            {483, 450}, {479, 436}, {473, 423}, {464, 411}};
-  const int32_t states[] = {202, 215, 215, 213, 216, 203, 203, 210, 208, 203, 203, 203, 203,
-                            203, 203, 203, 203, 203, 203, 211, 212, 214, 203, 203, 203};
-  for (size_t i = 0; i < std::size(dots); ++i) drawPicture(cr, artworkPicture(states[i]), dots[i][0], dots[i][1] + 2);
-  drawPicture(cr, artworkPicture(kArtworkDotFrame), 366, 399);
 }
 
 // The about box as its template places things: three pictures and the button to the web.
