@@ -253,9 +253,10 @@ void paintLogo(cairo_t* cr, double size) {
   setColour(cr, art::kCurrent);
   cairo_fill(cr);
   // The reflection, shorter strokes the further down.
-  const double strokes[][3] = {{19.5, 8, 24}, {22.5, 10, 22}, {25.5, 12, 20}, {28.5, 14, 18}};
+  // Two-unit strokes on whole units stay sharp at 32 pixels and at 96.
+  const double strokes[][3] = {{20, 8, 24}, {23, 10, 22}, {26, 12, 20}, {29, 14, 18}};
   for (const auto& s : strokes) line(cr, s[1], s[0], s[2], s[0]);
-  cairo_set_line_width(cr, 1.5);
+  cairo_set_line_width(cr, 2);
   setColour(cr, mixColours(art::kCurrent, art::kWhite, 0.2));
   cairo_stroke(cr);
   cairo_reset_clip(cr);
