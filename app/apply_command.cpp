@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "app/action_file.h"
@@ -55,6 +56,9 @@ bool fileExists(const std::string& path) {
 }  // namespace
 
 int applyCommand(const Options& o) {
+  // The module takes its thread count from its environment, as it does under any host; a
+  // batch's processes inherit it.
+  if (o.threads) setenv("TARVE_THREADS", std::to_string(o.threads).c_str(), 1);
   if (!o.inputs.empty()) return batchCommand(o);
   return applyFile(o, {o.input, o.output, false});
 }

@@ -61,6 +61,9 @@ Options:
   --no-auto-orient      keep the stored pixel order and the EXIF orientation
   --strip               write no metadata at all: no profile, EXIF, XMP, IPTC,
                         resolution or text
+  --threads N           render on N threads, 1 to 256 (default: one per processor,
+                        in a batch the cores divided by -j; other hosts of the
+                        module read TARVE_THREADS)
 
 Batches (with -d; each file runs in a process of its own):
   -d, --output-dir DIR  the folder the outputs go into, which must exist; each

@@ -32,6 +32,7 @@ const OptionSpec kOptions[] = {
     {"--no-auto-orient", nullptr, false, kApply}, {"--output-dir", "-d", true, kApply},
     {"--format", nullptr, true, kApply}, {"--suffix", nullptr, true, kApply},
     {"--jobs", "-j", true, kApply},       {"--overwrite", nullptr, false, kApply},
+    {"--threads", nullptr, true, kApply},
 };
 
 // The formats a batch can write.
@@ -91,6 +92,13 @@ bool takeOption(const OptionSpec& known, const std::string& value, Options& o, s
   if (name == "--jobs") {
     if (!parseNumber(value, o.jobs) || o.jobs < 1 || o.jobs > 1024) {
       error = "-j is the number of files at once, from 1 to 1024, not \"" + value + "\"";
+      return false;
+    }
+    return true;
+  }
+  if (name == "--threads") {
+    if (!parseNumber(value, o.threads) || o.threads < 1 || o.threads > 256) {
+      error = "--threads is a whole number from 1 to 256, not \"" + value + "\"";
       return false;
     }
     return true;

@@ -32,6 +32,7 @@ struct Options {
   bool lossless = false;
   bool strip = false;       // no metadata in the output
   bool autoOrient = true;   // turn pictures upright by their EXIF orientation
+  int threads = 0;  // 0: the module's own choice (every processor)
   Feedback feedback = Feedback::automatic;
 
   // A batch: every input into the folder, under its own name.

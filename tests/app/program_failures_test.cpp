@@ -113,6 +113,7 @@ TEST(ProgramFailures, EachProblemIsOneLineAndLeavesNothingBehind) {
       {"float into PNG", none, {"apply", "IN", "-o", "@out.png", "--depth", "32"}, "add --depth 16"},
       {"bad depth", none, {"apply", "IN", "-o", "@out.png", "--depth", "12"}, "--depth is 8, 16 or 32"},
       {"bad quality", none, {"apply", "IN", "-o", "@out.jpg", "--quality", "0"}, "--quality is a whole number"},
+      {"bad thread count", none, {"apply", "IN", "-o", "@out.png", "--threads", "0"}, "--threads is a whole number"},
       {"unknown option", none, {"apply", "IN", "-o", "@out.png", "--frobnicate"}, "unknown option --frobnicate"},
       {"option of another command", none, {"preset", "make", "@p.q8r", "--mask", "IN"}, "unknown option --mask"},
       {"option without value", none, {"apply", "IN", "-o"}, "-o needs a value"},

@@ -1,4 +1,7 @@
 // The render job as the host sees it: what it asks for, when it reports and how it ends.
+#include <algorithm>
+#include <filesystem>
+
 #include "module_fixture.h"
 
 namespace {
@@ -102,6 +105,45 @@ TEST_F(Job, HostErrorsEndTheRunWithTheirCodeAndNothingLeaks) {
     EXPECT_EQ(h.log.buffersAllocated, h.log.buffersFreed);
     hostClose(h);
   }
+}
+
+// Threads of this process, as the kernel lists them.
+int32_t threadsRunning() {
+  int32_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) ++count;
+  return count;
+}
+
+TEST_F(Job, EveryEndOfARunStopsTheRenderThreadsAndFreesTheirMemory) {
+  setenv("TARVE_THREADS", "7", 1);
+  const int32_t before = threadsRunning();
+  struct End {
+    const char* name;
+    int32_t abortAtPoll;
+    int16_t errorAt;
+    int16_t result;
+  };
+  // 200 rows: the abort comes on the 64th, the host's error on about the 40th row's delivery.
+  for (End end : {End{"finished", -1, 0, 0}, End{"aborted", 3, 0, userCanceledErr}, End{"host error", -1, 45, -4321}}) {
+    Host h;
+    h.switches.abortAtPoll = end.abortAtPoll;
+    h.switches.advanceStateErrorAt = end.errorAt;
+    h.switches.advanceStateError = -4321;
+    int32_t during = 0;
+    h.onProgress = [](void* context, int32_t, int32_t) {
+      int32_t& most = *static_cast<int32_t*>(context);
+      most = std::max(most, threadsRunning());
+    };
+    h.progressContext = &during;
+    hostOpen(h, moduleEntry(), patternImage(90, 200, 8, 3, false));
+    EXPECT_EQ(hostRunFilter(h, false), end.result) << end.name;
+    EXPECT_GT(during, before) << end.name << ": the rows were rendered on the host's thread alone";
+    EXPECT_EQ(threadsRunning(), before) << end.name;
+    EXPECT_TRUE(hostRectsEmpty(h.record)) << end.name;
+    EXPECT_EQ(h.log.buffersAllocated, h.log.buffersFreed) << end.name;
+    hostClose(h);
+  }
+  unsetenv("TARVE_THREADS");
 }
 
 TEST_F(Job, EveryDepthAndLayoutRendersToTheEnd) {
