@@ -9,6 +9,8 @@ bool runFilter(const FilterModule& module, FilterRun& run, std::string& error) {
   host.onProgress = progressBarUpdate;
   host.progressContext = run.bar;
   host.iccProfile = run.iccProfile;
+  // A selection keeps the original where it is not selected, so only then is a copy needed.
+  host.outputInPlace = run.selection.empty();
   hostOpen(host, module.loaded.entry, std::move(run.image), std::move(run.selection));
   error = modeRefusal(module.properties, host.record.imageMode);
   if (!error.empty()) {
@@ -23,7 +25,7 @@ bool runFilter(const FilterModule& module, FilterRun& run, std::string& error) {
   run.result = hostRunFilter(host, false);
   run.interrupted = gInterrupted != 0;
   run.recorded = host.actions.recorded;
-  run.image = std::move(host.destination);
+  run.image = std::move(hostOutputImage(host));
   if (!host.selection.empty()) applySelection(host.source, host.selection, run.image);
   hostClose(host);
   if (run.interrupted) {

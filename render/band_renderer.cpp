@@ -1,5 +1,7 @@
 #include "render/band_renderer.h"
 
+#include "render/glue.h"
+
 #include <emmintrin.h>
 
 #include <cmath>
@@ -148,8 +150,12 @@ void reflectRun(const RowGeometry& g, const RenderFrame& frame, const NoiseTable
 
 }  // namespace
 
-void renderPixels(const Settings& settings, const RenderFrame& frame, const Raster& source,
-                  const NoiseTables& noise, int32_t row, RowScratch* scratch, WaterPixel* out) {
+namespace {
+
+// The row's pixels, each handed to `put(x, pixel)` as soon as it is made.
+template <class Put>
+void renderEach(const Settings& settings, const RenderFrame& frame, const Raster& source,
+                const NoiseTables& noise, int32_t row, RowScratch* scratch, Put put) {
   const RowGeometry g = rowGeometry(settings, frame, noise, row);
   const RowConstants& k = g.k;
   const float scale = frame.depth == 32 ? 1.0f : (frame.depth == 16 ? 32768.0f : 255.0f);
@@ -184,7 +190,7 @@ void renderPixels(const Settings& settings, const RenderFrame& frame, const Rast
                   : reflectPixel(reflection, scratch, x, carry, pixelU(frame, x), g.v, false,
                                  1.0f, 0.0f);
 
-      WaterPixel& pixel = out[x];
+      WaterPixel pixel;
       if (frame.depth == 32) {
         pixel = {shaded.r, shaded.g, shaded.b, shaded.alpha};
       } else {
@@ -201,8 +207,24 @@ void renderPixels(const Settings& settings, const RenderFrame& frame, const Rast
         if (mark == GuideMark::horizon) pixel = {0.0f, 1.0f, 0.0f, 1.0f};
         if (mark == GuideMark::waterLine) pixel = {1.0f, 0.0f, 1.0f, 1.0f};
       }
+      put(x, pixel);
     }
   }
+}
+
+}  // namespace
+
+void renderPixels(const Settings& settings, const RenderFrame& frame, const Raster& source,
+                  const NoiseTables& noise, int32_t row, RowScratch* scratch, WaterPixel* out) {
+  renderEach(settings, frame, source, noise, row, scratch,
+             [out](int32_t x, const WaterPixel& pixel) { out[x] = pixel; });
+}
+
+void renderGluedPixels(const Settings& settings, const RenderFrame& frame, const Raster& source,
+                       const NoiseTables& noise, int32_t row, RowScratch* scratch,
+                       const GlueRow& glue) {
+  renderEach(settings, frame, source, noise, row, scratch,
+             [&glue](int32_t x, const WaterPixel& pixel) { gluePixel(x, pixel, glue); });
 }
 
 void seedScratch(const Settings& settings, const RenderFrame& frame, const NoiseTables& noise,

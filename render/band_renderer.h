@@ -56,6 +56,12 @@ GuideMark guideMarkAt(int32_t x, int32_t row, int32_t width, int32_t waterRow,
 void renderPixels(const Settings& settings, const RenderFrame& frame, const Raster& source,
                   const NoiseTables& noise, int32_t row, RowScratch* scratch, WaterPixel* out);
 
+// The same, each pixel going to the glue stage as soon as it is made.
+struct GlueRow;
+void renderGluedPixels(const Settings& settings, const RenderFrame& frame, const Raster& source,
+                       const NoiseTables& noise, int32_t row, RowScratch* scratch,
+                       const GlueRow& glue);
+
 // Leaves in `scratch` what rendering `row` would leave for the row below, without sampling
 // anything: a row can then be rendered without its predecessors, as bands on other threads
 // are.

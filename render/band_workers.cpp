@@ -13,11 +13,13 @@ namespace {
 
 // Far beyond any processor count, and far below what a typing slip might ask for.
 constexpr int32_t kMaxThreads = 256;
-// Bands are short enough that the first rows come soon and the last band does not leave
-// threads idle for long, long enough that the row above each costs little.
-constexpr int32_t kMaxBandRows = 32;
-// What all bands in flight may hold together.
-constexpr int64_t kBandBytes = 16 << 20;
+// Bands are short so that they take little memory and the last one leaves no thread idle
+// for long, long enough that the row above each (reflected positions, without sampling)
+// adds only a few per cent.
+constexpr int32_t kMaxBandRows = 8;
+// What all bands in flight may hold together: little next to the image and its pyramid,
+// which a host holds anyway.
+constexpr int64_t kBandBytes = 2 << 20;
 
 struct BandSlot {
   HostBuffer pixels;
@@ -30,6 +32,9 @@ struct BandSlot {
 struct BandWorkers {
   Settings settings;
   RenderFrame frame;
+  bool glued;
+  GlueFrame glue;           // with `glued`: the host's buffers left out
+  size_t rowBytes;          // of a band's row
   const Raster* source;
   const NoiseTables* noise;
   const BufferProcs* memory;
@@ -50,10 +55,20 @@ struct BandWorkers {
 
 namespace {
 
-WaterPixel* bandPixels(const BandSlot& slot) { return static_cast<WaterPixel*>(slot.pixels.data); }
+uint8_t* bandRow(const BandSlot& slot, const BandWorkers& w, int32_t index) {
+  return static_cast<uint8_t*>(slot.pixels.data) + size_t(index) * w.rowBytes;
+}
+
+// What decides the bytes a glued row holds.
+bool sameGlue(const GlueFrame& a, const GlueFrame& b) {
+  return a.renderMode == b.renderMode && a.depth == b.depth && a.layout.grey == b.layout.grey &&
+         a.layout.transparency == b.layout.transparency && a.glue == b.glue &&
+         a.triangle == b.triangle && a.width == b.width && a.height == b.height &&
+         a.outStep == b.outStep;
+}
 
 void renderBands(BandWorkers& w, RowScratch* scratch) {
-  const int32_t width = w.frame.width, height = w.frame.height;
+  const int32_t height = w.frame.height;
   std::unique_lock lock(w.mutex);
   for (;;) {
     w.slotFreed.wait(lock, [&] {
@@ -69,9 +84,19 @@ void renderBands(BandWorkers& w, RowScratch* scratch) {
 
     const int32_t first = band * w.bandRows, end = std::min(first + w.bandRows, height);
     if (first > 0) seedScratch(w.settings, w.frame, *w.noise, first - 1, scratch);
-    for (int32_t row = first; row < end && !w.stopping; ++row)
-      renderPixels(w.settings, w.frame, *w.source, *w.noise, row, scratch,
-                   bandPixels(slot) + size_t(row - first) * size_t(width));
+    for (int32_t row = first; row < end && !w.stopping; ++row) {
+      uint8_t* out = bandRow(slot, w, row - first);
+      if (!w.glued) {
+        renderPixels(w.settings, w.frame, *w.source, *w.noise, row, scratch,
+                     reinterpret_cast<WaterPixel*>(out));
+        continue;
+      }
+      GlueFrame frame = w.glue;
+      frame.outData = out;
+      frame.firstRow = row;
+      renderGluedPixels(w.settings, w.frame, *w.source, *w.noise, row, scratch,
+                        startGlueRow(frame, row));
+    }
 
     lock.lock();
     slot.ready = true;
@@ -93,18 +118,28 @@ int32_t renderThreadCount() {
 
 BandWorkers* startBandWorkers(const Settings& settings, const RenderFrame& frame,
                               const Raster& source, const NoiseTables& noise, int32_t threads,
-                              const BufferProcs* memory) {
+                              const BufferProcs* memory, const GlueFrame* glue) {
   if (threads < 2 || frame.height < 2 || frame.width < 1) return nullptr;
   auto* w = new BandWorkers;
   w->settings = settings;
   w->frame = frame;
+  w->glued = glue != nullptr;
+  if (glue) {
+    w->glue = *glue;
+    w->glue.inData = nullptr;
+    w->glue.image = &source;
+    w->glue.outRowBytes = 0;
+  }
   w->source = &source;
   w->noise = &noise;
   w->memory = memory;
   threads = std::min(threads, frame.height);
-  // Two bands more than workers, so that none waits while the host takes its rows.
-  const size_t slotCount = size_t(threads) + 2;
-  const int64_t rowBytes = int64_t(frame.width) * int64_t(sizeof(WaterPixel));
+  // One band more than workers, so that none waits while the host takes its rows.
+  const size_t slotCount = size_t(threads) + 1;
+  const int64_t pixelBytes =
+      glue ? int64_t(glue->outStep) * (glue->depth / 8) : int64_t(sizeof(WaterPixel));
+  const int64_t rowBytes = int64_t(frame.width) * pixelBytes;
+  w->rowBytes = size_t(rowBytes);
   const int64_t affordable = std::max<int64_t>(1, kBandBytes / (int64_t(slotCount) * rowBytes));
   w->bandRows = int32_t(std::clamp<int64_t>(frame.height / (threads * 4), 1,
                                             std::min<int64_t>(kMaxBandRows, affordable)));
@@ -126,11 +161,12 @@ BandWorkers* startBandWorkers(const Settings& settings, const RenderFrame& frame
   return w;
 }
 
-const WaterPixel* takeRow(BandWorkers& w, const Settings& settings, const RenderFrame& frame,
-                          int32_t row) {
+BandRow takeRow(BandWorkers& w, const Settings& settings, const RenderFrame& frame,
+                const GlueFrame& glue, int32_t row) {
   if (row != w.nextRow || !(frame == w.frame) ||
-      std::memcmp(&settings, &w.settings, sizeof settings) != 0)
-    return nullptr;
+      std::memcmp(&settings, &w.settings, sizeof settings) != 0 ||
+      (w.glued && !sameGlue(glue, w.glue)))
+    return {};
   const int32_t band = row / w.bandRows;
   std::unique_lock lock(w.mutex);
   if (w.heldBand >= 0 && w.heldBand != band) {
@@ -142,7 +178,9 @@ const WaterPixel* takeRow(BandWorkers& w, const Settings& settings, const Render
   w.bandReady.wait(lock, [&] { return slot.band == band && slot.ready; });
   w.heldBand = band;
   w.nextRow = row + 1;
-  return bandPixels(slot) + size_t(row - band * w.bandRows) * size_t(w.frame.width);
+  uint8_t* pixels = bandRow(slot, w, row - band * w.bandRows);
+  if (w.glued) return {nullptr, pixels, w.rowBytes};
+  return {reinterpret_cast<const WaterPixel*>(pixels), nullptr, 0};
 }
 
 void stopBandWorkers(BandWorkers*& workers) {

@@ -3,6 +3,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -78,6 +79,20 @@ Channels loadHost(const uint8_t* row, int32_t x, int32_t step, bool grey, int32_
   return {std::min<int32_t>(p[0], top), std::min<int32_t>(p[1], top), std::min<int32_t>(p[2], top)};
 }
 
+// The host's pixel as the source raster keeps it (format 3 for 8-bit images, 4 for 16-bit),
+// limited as loadHost limits it.
+Channels loadSource(const Raster& source, int32_t x, int32_t y, int32_t top) {
+  const uint8_t* p = pixelAddress(source, 0, x, y);
+  if (source.format == kFormatRgba8) {
+    uint32_t word;
+    std::memcpy(&word, p, sizeof word);
+    return {int32_t(word >> 24), int32_t(word >> 16 & 0xFF), int32_t(word >> 8 & 0xFF)};
+  }
+  uint16_t c[3];
+  std::memcpy(c, p, sizeof c);
+  return {std::min<int32_t>(c[0], top), std::min<int32_t>(c[1], top), std::min<int32_t>(c[2], top)};
+}
+
 int32_t maskAt(const GlueRow& row, int32_t x) {
   if (!row.mask) return row.rowMask;
   return x < row.frame.maskWidth ? row.mask[x] : 0;
@@ -89,9 +104,9 @@ void glueInteger(int32_t x, const WaterPixel& pixel, const GlueRow& row) {
   const int32_t top = f.depth == 8 ? 255 : 32768;
   Channels water;
   const int32_t alpha = prepareInto(pixel, top, f.layout.grey, water);
-  const Channels image = f.renderMode == kModeRaster
-                             ? loadRaster(*f.target, x, row.row, f.depth)
-                             : loadHost<Sample>(row.in, x, f.inStep, f.layout.grey, top);
+  const Channels image = f.renderMode == kModeRaster ? loadRaster(*f.target, x, row.row, f.depth)
+                         : f.image ? loadSource(*f.image, x, row.row, top)
+                                   : loadHost<Sample>(row.in, x, f.inStep, f.layout.grey, top);
   Channels value;
   row.combine(water, image, f.triangle, value);
   if (f.layout.grey) value = {value[0], value[0], value[0]};

@@ -42,6 +42,11 @@ struct GlueFrame {
 
   // raster: the target; its level 0 is both the image under the water and the destination.
   Raster* target;
+
+  // final and dialog: when set, the image pixel comes from level 0 of this raster instead of
+  // the host's input. The source raster holds the host's pixels as they were delivered, which
+  // lets rows be glued away from the host's buffers.
+  const Raster* image;
 };
 
 // One row of a render, with everything that is the same for the whole row worked out.

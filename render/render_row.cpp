@@ -2,6 +2,7 @@
 // state, the row is rendered into the row buffer and then handed to the glue stage pixel by
 // pixel.
 #include <algorithm>
+#include <cstring>
 
 #include "host/plugin_state.h"
 #include "render/band_renderer.h"
@@ -65,19 +66,31 @@ void renderRow(PluginState& state) {
   auto* pixels = reinterpret_cast<WaterPixel*>(scratch + records);
 
   const int32_t row = state.renderedRow;
-  const WaterPixel* rendered = nullptr;
+  // The whole row goes to the glue stage through one row record, so no pixel asks whether
+  // its row has begun.
+  const GlueFrame glueFrame = glueFrameOf(state, row);
+  BandRow fromWorkers{};
   if (work.bandWorkers) {
-    rendered = takeRow(*work.bandWorkers, block.settings, frame, row);
-    if (!rendered) stopBandWorkers(work.bandWorkers);
+    fromWorkers = takeRow(*work.bandWorkers, block.settings, frame, glueFrame, row);
+    if (!fromWorkers.pixels && !fromWorkers.glued) stopBandWorkers(work.bandWorkers);
   }
-  if (!rendered && row == 0) {
+  if (!work.bandWorkers && row == 0) {
+    // A final render's rows are glued by the workers as well, when its output row is nothing
+    // but the glued pixels.
+    const int32_t written = (glueFrame.layout.grey ? 1 : 3) + (glueFrame.layout.transparency ? 1 : 0);
+    const bool glueThere = block.renderMode == kRenderFinal && glueFrame.outStep == written;
     work.bandWorkers = startBandWorkers(block.settings, frame, state.source, work.noise,
-                                        renderThreadCount(), host.bufferProcs);
-    if (work.bandWorkers) rendered = takeRow(*work.bandWorkers, block.settings, frame, row);
+                                        renderThreadCount(), host.bufferProcs,
+                                        glueThere ? &glueFrame : nullptr);
+    if (work.bandWorkers) fromWorkers = takeRow(*work.bandWorkers, block.settings, frame, glueFrame, row);
   }
-  if (rendered) {
-    work.nextInlineRow = -1;
-  } else {
+  if (fromWorkers.glued || fromWorkers.pixels) work.nextInlineRow = -1;
+  if (fromWorkers.glued) {
+    std::memcpy(host.outData, fromWorkers.glued, fromWorkers.bytes);
+    return;
+  }
+  const WaterPixel* rendered = fromWorkers.pixels;
+  if (!rendered) {
     // A row that does not follow the last one rendered here finds the row above it first.
     if (row != 0 && work.nextInlineRow != row)
       seedScratch(block.settings, frame, work.noise, row - 1, scratch);
@@ -85,8 +98,6 @@ void renderRow(PluginState& state) {
     work.nextInlineRow = row + 1;
     rendered = pixels;
   }
-  // The whole row goes to the glue stage through one row record, so no pixel asks whether
-  // its row has begun.
-  const GlueRow glue = startGlueRow(glueFrameOf(state, row), row);
+  const GlueRow glue = startGlueRow(glueFrame, row);
   for (int32_t x = 0; x < frame.width; ++x) gluePixel(x, rendered[x], glue);
 }

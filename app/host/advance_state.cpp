@@ -21,7 +21,11 @@ OSErr readRect(const HostImage& image, const Rect& rect, int16_t lo, int16_t hi,
   if (lo < 0 || planes < 1 || hi >= image.planes()) return paramErr;
   const int32_t width = rect.right - rect.left, height = rect.bottom - rect.top;
   rowBytes = width * planes * bps;
-  buffer.assign(static_cast<size_t>(rowBytes) * height, 0);
+  // The source's tiles come first and the rows after them: the tiles' room goes once the
+  // requests are a fraction of it.
+  const size_t bytes = static_cast<size_t>(rowBytes) * height;
+  if (bytes < buffer.capacity() / 4) buffer = {};
+  buffer.assign(bytes, 0);
   const int32_t imageRowBytes = image.rowBytes();
   // Whole pixels of a row inside the image are one copy; the pixel loop serves the rest.
   const bool wholeRows = rate == 1 && lo == 0 && planes == image.planes() && rect.left >= 0 && rect.right <= image.width;
@@ -73,7 +77,7 @@ void readMask(const Host& host, const Rect& rect, int32_t rate, std::vector<uint
 void hostTakeOutput(Host& host) {
   const Rect& r = host.deliveredOut;
   if (rectEmpty(r) || host.outBuffer.empty()) return;
-  HostImage& image = host.destination;
+  HostImage& image = hostOutputImage(host);
   const FilterRecord& rec = host.record;
   const int32_t bps = image.bytesPerSample();
   const int32_t planes = rec.outHiPlane - rec.outLoPlane + 1;
@@ -138,7 +142,7 @@ OSErr hostDeliver(Host& host) {
     r.inPlaneBytes = bps;
   }
   if (!rectEmpty(r.outRect)) {
-    OSErr e = readRect(host.destination, r.outRect, r.outLoPlane, r.outHiPlane, 1, r.outputPadding, host.outBuffer,
+    OSErr e = readRect(hostOutputImage(host), r.outRect, r.outLoPlane, r.outHiPlane, 1, r.outputPadding, host.outBuffer,
                        r.outRowBytes);
     if (e != noErr) return e;
     r.outData = host.outBuffer.data();

@@ -43,7 +43,7 @@ static bool transparencyEditable(int16_t filterCase) {
 void hostOpen(Host& host, PluginMainProc entry, HostImage image, std::vector<uint8_t> selection) {
   host.entry = entry;
   host.source = std::move(image);
-  host.destination = host.source;
+  if (!host.outputInPlace) host.destination = host.source;
   host.selection = std::move(selection);
   host.allocationsRemaining = host.switches.failBufferAfter;
   host.handlesRemaining = host.switches.failHandleAfter;

@@ -130,6 +130,11 @@ struct HostHandle {
 struct Host {
   HostImage source;
   HostImage destination;
+  // The module's output goes back into `source` itself, not into a copy of it: one image in
+  // memory instead of two, for a host that no longer needs the original once a row has been
+  // rendered (the tarve program without a selection). `destination` then stays empty. Set
+  // before hostOpen.
+  bool outputInPlace = false;
   std::vector<uint8_t> selection;  // one 8-bit value per pixel, empty without a selection
   // The image's colour profile (empty: none), offered through the record's ICC fields in a
   // handle the host keeps for the whole run.
@@ -168,6 +173,9 @@ struct Host {
 
 // Prepares the record over `image` (and an optional selection mask of the same size).
 void hostOpen(Host& host, PluginMainProc entry, HostImage image, std::vector<uint8_t> selection = {});
+// Where the module's output goes: `destination`, or `source` when the output is in place.
+inline HostImage& hostOutputImage(Host& host) { return host.outputInPlace ? host.source : host.destination; }
+
 // Releases what the host holds for the module (the data slot and parameter handles).
 void hostClose(Host& host);
 

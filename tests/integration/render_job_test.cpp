@@ -146,6 +146,25 @@ TEST_F(Job, EveryEndOfARunStopsTheRenderThreadsAndFreesTheirMemory) {
   unsetenv("TARVE_THREADS");
 }
 
+// A host that takes the output back into its only copy of the image must get what a host
+// with a second copy gets: the module never reads a row the host has already overwritten.
+TEST_F(Job, OutputInPlaceIsTheOutputOfACopy) {
+  for (const HostImage& image : {patternImage(530, 70, 8, 3, false), patternImage(61, 45, 16, 3, true),
+                                 patternImage(40, 600, 32, 1, false)}) {
+    Host copy, inPlace;
+    inPlace.outputInPlace = true;
+    hostOpen(copy, moduleEntry(), image);
+    hostOpen(inPlace, moduleEntry(), image);
+    ASSERT_EQ(hostRunFilter(copy, false), 0);
+    ASSERT_EQ(hostRunFilter(inPlace, false), 0);
+    EXPECT_TRUE(inPlace.destination.samples.empty());
+    EXPECT_NE(copy.destination.samples, image.samples) << "nothing was rendered";
+    EXPECT_EQ(inPlace.source.samples, copy.destination.samples) << image.width << " x " << image.height;
+    hostClose(copy);
+    hostClose(inPlace);
+  }
+}
+
 TEST_F(Job, EveryDepthAndLayoutRendersToTheEnd) {
   struct Case {
     int32_t depth, planes;
