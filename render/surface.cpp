@@ -1,6 +1,6 @@
 #include "render/surface.h"
 
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <cmath>
 
@@ -107,6 +107,103 @@ inline void rippleNoise4(const uint16_t* hashes, __m128 x, float y0, float c, __
   }
 }
 
+
+// The same eight points abreast where the processor has AVX2: every lane still performs the
+// operations of one point alone, in the same order, with no fused multiply-add, so a point
+// comes out exactly as on the four-lane path.
+#define WIDE [[gnu::target("avx2"), gnu::always_inline]] inline
+
+WIDE __m256 fade8(__m256 t) {
+  const __m256 inner = _mm256_add_ps(
+      _mm256_mul_ps(t, _mm256_sub_ps(_mm256_mul_ps(t, _mm256_set1_ps(6.0f)), _mm256_set1_ps(15.0f))),
+      _mm256_set1_ps(10.0f));
+  return _mm256_mul_ps(_mm256_mul_ps(_mm256_mul_ps(t, t), t), inner);
+}
+
+WIDE __m256 lerp8(__m256 t, __m256 p, __m256 q) {
+  return _mm256_add_ps(p, _mm256_mul_ps(t, _mm256_sub_ps(q, p)));
+}
+
+WIDE __m256 floorOf8(__m256 v) {
+  const __m256 magnitude = _mm256_andnot_ps(_mm256_set1_ps(-0.0f), v);
+  const __m256 small = _mm256_cmp_ps(magnitude, _mm256_set1_ps(8388608.0f), _CMP_LT_OS);
+  const __m256 whole = _mm256_cvtepi32_ps(_mm256_cvttps_epi32(v));
+  const __m256 below = _mm256_sub_ps(
+      whole, _mm256_and_ps(_mm256_cmp_ps(whole, v, _CMP_GT_OS), _mm256_set1_ps(1.0f)));
+  return _mm256_or_ps(_mm256_and_ps(small, below), _mm256_andnot_ps(small, v));
+}
+
+WIDE __m256i latticeCell8(__m256 whole) {
+  return _mm256_and_si256(_mm256_cvttps_epi32(whole), _mm256_set1_epi32(255));
+}
+
+WIDE __m256 gradient8(__m256i code, __m256 px, __m256 py) {
+  const __m256 useX = _mm256_castsi256_ps(_mm256_srai_epi32(_mm256_slli_epi32(code, 29), 31));
+  const __m256 useQ = _mm256_castsi256_ps(_mm256_srai_epi32(_mm256_slli_epi32(code, 28), 31));
+  const __m256 p = _mm256_or_ps(_mm256_and_ps(useX, px), _mm256_andnot_ps(useX, py));
+  const __m256 q = _mm256_and_ps(useQ, py);
+  const __m256 signP = _mm256_castsi256_ps(_mm256_slli_epi32(code, 31));
+  const __m256 signQ = _mm256_castsi256_ps(_mm256_slli_epi32(_mm256_srli_epi32(code, 1), 31));
+  return _mm256_add_ps(_mm256_xor_ps(p, signP), _mm256_xor_ps(q, signQ));
+}
+
+WIDE __m256 noise8(const uint16_t* cornerHashes, __m256 x, __m256 y) {
+  const __m256 floorX = floorOf8(x), floorY = floorOf8(y);
+  const __m256i cell =
+      _mm256_or_si256(_mm256_slli_epi32(latticeCell8(floorX), 8), latticeCell8(floorY));
+  alignas(32) int32_t index[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(index), cell);
+  const __m256i h = _mm256_setr_epi32(cornerHashes[index[0]], cornerHashes[index[1]],
+                                      cornerHashes[index[2]], cornerHashes[index[3]],
+                                      cornerHashes[index[4]], cornerHashes[index[5]],
+                                      cornerHashes[index[6]], cornerHashes[index[7]]);
+  const __m256 fx = _mm256_sub_ps(x, floorX), fy = _mm256_sub_ps(y, floorY);
+  const __m256 fx1 = _mm256_sub_ps(fx, _mm256_set1_ps(1.0f));
+  const __m256 fy1 = _mm256_sub_ps(fy, _mm256_set1_ps(1.0f));
+  const __m256 a = fade8(fx), b = fade8(fy);
+  return lerp8(b, lerp8(a, gradient8(h, fx, fy), gradient8(_mm256_srli_epi32(h, 4), fx1, fy)),
+               lerp8(a, gradient8(_mm256_srli_epi32(h, 8), fx, fy1),
+                     gradient8(_mm256_srli_epi32(h, 12), fx1, fy1)));
+}
+
+// The noise at (x, y) turned by the octaves' angle.
+WIDE __m256 turnedNoise8(const uint16_t* hashes, __m256 x, __m256 y) {
+  const __m256 k1 = _mm256_set1_ps(0.7771459f), k2 = _mm256_set1_ps(0.6293203f);
+  return noise8(hashes, _mm256_sub_ps(_mm256_mul_ps(k1, x), _mm256_mul_ps(k2, y)),
+                _mm256_add_ps(_mm256_mul_ps(k2, x), _mm256_mul_ps(k1, y)));
+}
+
+[[gnu::target("avx2")]] void rippleNoise8(const uint16_t* hashes, const float* in, float y0,
+                                           float c, NoisePair* out) {
+  __m256 x = _mm256_loadu_ps(in);
+  __m256 y = _mm256_set1_ps(y0);
+  __m256 nu = _mm256_setzero_ps(), nv = _mm256_setzero_ps();
+  for (int i = 1; i < c && i <= kMaxFullOctaves; ++i) {
+    nu = _mm256_add_ps(nu, turnedNoise8(hashes, x, y));
+    x = _mm256_add_ps(x, _mm256_set1_ps(25.0764f));
+    y = _mm256_add_ps(y, _mm256_set1_ps(723.453f));
+    nv = _mm256_add_ps(nv, turnedNoise8(hashes, x, y));
+    y = _mm256_add_ps(y, _mm256_set1_ps(65.81998f));
+    x = _mm256_add_ps(x, _mm256_set1_ps(44.8452f));
+    x = _mm256_mul_ps(x, _mm256_set1_ps(1.7134f));
+    y = _mm256_mul_ps(y, _mm256_set1_ps(1.7134f));
+  }
+  const float t = c >= 0.0f ? c - std::trunc(c) : c - std::trunc(c - 1.0f);
+  if (t > 0.0f) {
+    const __m256 weight = _mm256_set1_ps(t);
+    nu = _mm256_add_ps(nu, _mm256_mul_ps(weight, noise8(hashes, x, y)));
+    y = _mm256_add_ps(y, _mm256_set1_ps(623.453f));
+    x = _mm256_add_ps(x, _mm256_set1_ps(13.0764f));
+    nv = _mm256_add_ps(nv, _mm256_mul_ps(weight, noise8(hashes, x, y)));
+  }
+  alignas(32) float u[8], v[8];
+  _mm256_store_ps(u, nu);
+  _mm256_store_ps(v, nv);
+  for (int lane = 0; lane < 8; ++lane) out[lane] = {u[lane], v[lane]};
+}
+
+#undef WIDE
+
 void buildSeedTable(NoiseTables& tables, int32_t seed) {
   int32_t* table = tables.seedTable;
   for (int k = 0; k < kNoiseBaseSize; ++k) table[k] = kNoiseBaseTable[k] & 255;
@@ -157,9 +254,17 @@ NoisePair rippleNoise(const NoiseTables& tables, float x, float y, float c) {
   return n;
 }
 
+bool gWideNoise = [] {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") != 0;
+}();
+
 void rippleNoiseRow(const NoiseTables& tables, const float* x, float y, float c, int32_t count,
                     NoisePair* out) {
-  for (int32_t first = 0; first < count; first += 4) {
+  int32_t first = 0;
+  if (gWideNoise)
+    for (; first + 8 <= count; first += 8) rippleNoise8(tables.cornerHashes, x + first, y, c, out + first);
+  for (; first < count; first += 4) {
     const int32_t lanes = count - first < 4 ? count - first : 4;
     alignas(16) float in[4];
     for (int lane = 0; lane < 4; ++lane) in[lane] = x[first + (lane < lanes ? lane : 0)];

@@ -38,6 +38,10 @@ struct NoisePair {
 
 // Full octaves while the counter stays below c, then one octave weighted by c's fraction.
 NoisePair rippleNoise(const NoiseTables& tables, float x, float y, float c);
+// Rows go eight points abreast while this is set (from the start, where the processor has
+// AVX2), four abreast otherwise; the values are the same either way.
+extern bool gWideNoise;
+
 // The same for `count` points that share their y, as along a row of water: each point comes
 // out exactly as it would alone.
 void rippleNoiseRow(const NoiseTables& tables, const float* x, float y, float c, int32_t count,
