@@ -3,7 +3,10 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test bench run artwork install-gimp clean
+PREFIX ?= /usr/local
+DESTDIR ?=
+
+.PHONY: deps configure build test bench run artwork install-gimp install uninstall clean
 
 deps:
 	@scripts/install-deps
@@ -39,6 +42,17 @@ install-gimp:
 	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target tarve_gimp tarve_module
 	@echo "The GIMP plug-in (Filters > Light and Shadow > Tarve...) is in $$(scripts/install-gimp-plugin $(BUILD))"
+
+# The program, the module with its property list and terminology, and the manual page, under
+# $(DESTDIR)$(PREFIX).
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	rm -f "$(DESTDIR)$(PREFIX)/bin/tarve" "$(DESTDIR)$(PREFIX)/share/man/man1/tarve.1"
+	rm -f "$(DESTDIR)$(PREFIX)/lib/tarve/Tarve.8bf" "$(DESTDIR)$(PREFIX)/lib/tarve/Tarve.pipl" \
+	  "$(DESTDIR)$(PREFIX)/lib/tarve/Tarve.aete"
+	-rmdir "$(DESTDIR)$(PREFIX)/lib/tarve" 2>/dev/null
 
 clean:
 	rm -rf $(BUILD)

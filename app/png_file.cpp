@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -25,6 +26,17 @@ void pngError(png_structp png, png_const_charp message) {
 }
 
 void pngWarning(png_structp, png_const_charp) {}
+
+// A chunk may announce any length, and libpng allocates what it announces before reading
+// it: a few damaged bytes would ask for gigabytes. Its own buffers (a chunk, a row, an
+// inflated profile) stay far below this in any real file; our pixels are not among them.
+constexpr png_alloc_size_t kLargestPngBuffer = 64 << 20;
+
+png_voidp limitedMalloc(png_structp, png_alloc_size_t size) {
+  return size > kLargestPngBuffer ? nullptr : std::malloc(size);
+}
+
+void limitedFree(png_structp, png_voidp p) { std::free(p); }
 
 // Reads the header, then (when the size is acceptable) the pixels into `image`. Returns
 // false with trap.message set, or with an empty message and `sizeProblem` set.
@@ -150,7 +162,8 @@ bool readPng(const char* path, HostImage& image, ImageMetadata* metadata, std::s
   ImageFile file;
   if (!openImageFile(file, path, "rb", error)) return false;
   PngTrap trap{};
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &trap, pngError, pngWarning);
+  png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &trap, pngError, pngWarning, nullptr,
+                                             limitedMalloc, limitedFree);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
     png_destroy_read_struct(&png, nullptr, nullptr);

@@ -181,7 +181,11 @@ std::string modulePath(const std::string& option) {
   std::string path = option;
   if (const char* fromEnvironment = std::getenv("TARVE_MODULE"); path.empty() && fromEnvironment)
     path = fromEnvironment;
-  if (path.empty()) return programFolder() + "Tarve.8bf";
+  if (path.empty()) {
+    // Beside the program in a build; under lib/tarve/ next to bin/ where it is installed.
+    const std::string beside = programFolder() + "Tarve.8bf", installed = programFolder() + "../lib/tarve/Tarve.8bf";
+    return access(beside.c_str(), F_OK) == 0 || access(installed.c_str(), F_OK) != 0 ? beside : installed;
+  }
   // A name without a folder would send the loader searching the library path.
   return path.find('/') == std::string::npos ? "./" + path : path;
 }

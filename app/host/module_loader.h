@@ -45,7 +45,7 @@ bool openModule(const std::string& path, FilterModule& module, std::string& erro
 void closeModule(FilterModule& module);
 
 // The module a host program runs: `option` when given, else $TARVE_MODULE, else
-// Tarve.8bf beside the running program.
+// Tarve.8bf beside the running program or, installed, in ../lib/tarve/ beside its folder.
 std::string modulePath(const std::string& option);
 
 // What a module's result code means to the person who ran the filter.

@@ -242,6 +242,15 @@ TEST(ProgramPhotos, WebpIsLosslessWhenAskedAndLossyByQuality) {
   const HostImage exact = readImage(png), fromWebp = readImage(lossless);
   EXPECT_TRUE(fromWebp.transparency);
   EXPECT_EQ(fromWebp.samples, exact.samples);
+  // libwebp's own decoder agrees: its PAM output holds the same RGBA samples.
+  if (haveTool("dwebp")) {
+    const std::string pam = folder.file("out.pam");
+    ASSERT_EQ(std::system(("dwebp -quiet '" + lossless + "' -pam -o '" + pam + "'").c_str()), 0);
+    const std::vector<uint8_t> bytes = readWholeFile(pam);
+    const std::string header = "P7\nWIDTH 64\nHEIGHT 48\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+    ASSERT_EQ(std::string(bytes.begin(), bytes.begin() + std::min(bytes.size(), header.size())), header);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + header.size(), bytes.end()), exact.samples);
+  }
 
   std::vector<size_t> sizes;
   for (const char* quality : {"20", "95"}) {
