@@ -278,17 +278,22 @@ TEST(ProgramPhotos, TheHostOffersTheProfileToTheModule) {
   Host host;
   host.iccProfile = tinyProfile();
   hostOpen(host, nullptr, sceneImage(8, 8, 8, 3, false));
+  // The record is packed: its fields are copied before they are compared.
   const FilterRecord& r = host.record;
-  ASSERT_NE(r.iCCprofileData, nullptr);
-  EXPECT_EQ(r.iCCprofileSize, 132);
-  EXPECT_TRUE(r.canUseICCProfiles);
-  EXPECT_EQ(r.handleProcs->getSizeProc(r.iCCprofileData), 132);
-  EXPECT_EQ(std::memcmp(*r.iCCprofileData, tinyProfile().data(), 132), 0);
+  const Handle profile = r.iCCprofileData;
+  const int32_t size = r.iCCprofileSize, usable = r.canUseICCProfiles;
+  ASSERT_NE(profile, nullptr);
+  EXPECT_EQ(size, 132);
+  EXPECT_TRUE(usable);
+  EXPECT_EQ(r.handleProcs->getSizeProc(profile), 132);
+  EXPECT_EQ(std::memcmp(*profile, tinyProfile().data(), 132), 0);
   hostClose(host);
 
   Host without;
   hostOpen(without, nullptr, sceneImage(8, 8, 8, 3, false));
-  EXPECT_EQ(without.record.iCCprofileData, nullptr);
-  EXPECT_FALSE(without.record.canUseICCProfiles);
+  const Handle none = without.record.iCCprofileData;
+  const int32_t noneUsable = without.record.canUseICCProfiles;
+  EXPECT_EQ(none, nullptr);
+  EXPECT_FALSE(noneUsable);
   hostClose(without);
 }
