@@ -14,6 +14,7 @@ Usage:
   tarve preset info FILE.q8r              print every setting of a preset as JSON
   tarve preset make OUT.q8r [options]     write a preset
   tarve gallery FOLDER -o PAGE.html       a web page of the presets in FOLDER
+  tarve about [--module FILE]             show the filter module's about box
   tarve COMMAND --help                    everything about one command
   tarve --version
 
@@ -21,6 +22,13 @@ Images: PNG, TIFF, JPEG and WebP, grey or RGB, with or without alpha, 8 or 16 bi
 per sample (TIFF also 32-bit float). Photographs are turned upright by their EXIF
 orientation, and their metadata is kept. Errors print one line and exit with status
 2; an interrupted run (Ctrl-C) exits with 130. Neither leaves a file behind.
+)";
+
+const char* const kAbout = R"(tarve about [--module FILE]
+
+Asks the filter module for its about box, as an image editor does from its menu, and
+waits until the box is closed. The box needs a display; without one tarve says so and
+exits with status 2.
 )";
 
 const char* const kApplyUsage = R"(tarve apply INPUT -o OUTPUT [options]
@@ -171,6 +179,8 @@ bool helpText(const std::string& topic, std::string& text) {
     text = kGlues;
   } else if (topic == "preset") {
     text = kPreset;
+  } else if (topic == "about") {
+    text = kAbout;
   } else if (topic == "gallery") {
     text = kGallery;
   } else {

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/about_command.h"
 #include "app/apply_command.h"
 #include "app/gallery_command.h"
 #include "app/help_texts.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
     case Command::presetInfo: return presetInfoCommand(options);
     case Command::presetMake: return presetMakeCommand(options);
     case Command::gallery: return galleryCommand(options);
+    case Command::about: return aboutCommand(options);
   }
   return kExitError;
 }

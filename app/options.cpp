@@ -9,7 +9,7 @@
 
 namespace {
 
-enum Use : unsigned { kApply = 1, kMake = 2, kGallery = 4 };
+enum Use : unsigned { kApply = 1, kMake = 2, kGallery = 4, kAbout = 8 };
 
 struct OptionSpec {
   const char* name;
@@ -26,7 +26,7 @@ const OptionSpec kOptions[] = {
     {"--action", nullptr, true, kApply | kMake}, {"--record", nullptr, true, kApply},
     {"--mask", nullptr, true, kApply},    {"--depth", nullptr, true, kApply},
     {"--quality", nullptr, true, kApply}, {"--quiet", "-q", false, kApply},
-    {"--progress", nullptr, false, kApply}, {"--module", nullptr, true, kApply},
+    {"--progress", nullptr, false, kApply}, {"--module", nullptr, true, kApply | kAbout},
     {"--thumbnail", nullptr, true, kMake}, {"--open", nullptr, false, kGallery},
     {"--lossless", nullptr, false, kApply}, {"--strip", nullptr, false, kApply},
     {"--no-auto-orient", nullptr, false, kApply}, {"--output-dir", "-d", true, kApply},
@@ -307,6 +307,15 @@ bool parseOptions(int argc, const char* const* argv, Options& o, std::string& er
     o.input = positional[0];
     return true;
   }
+  if (command == "about") {
+    o.command = Command::about;
+    if (!parseCommandWords(words, kAbout, "about", o, positional, error)) return false;
+    if (!positional.empty()) {
+      error = "about takes no arguments";
+      return false;
+    }
+    return true;
+  }
   if (command == "gallery") {
     o.command = Command::gallery;
     const InputAndOutput names{"gallery", "folder", "FOLDER", "one folder only", "the page", "PAGE.html"};
@@ -314,6 +323,6 @@ bool parseOptions(int argc, const char* const* argv, Options& o, std::string& er
            takeInputAndOutput(names, positional, o, error);
   }
   error = "unknown command \"" + command +
-          "\"; the commands are apply, glues, preset info, preset make and gallery (tarve --help)";
+          "\"; the commands are apply, glues, preset info, preset make, gallery and about (tarve --help)";
   return false;
 }

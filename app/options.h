@@ -7,7 +7,7 @@
 
 #include "app/host/host.h"
 
-enum class Command { help, version, apply, glues, presetInfo, presetMake, gallery };
+enum class Command { help, version, apply, glues, presetInfo, presetMake, gallery, about };
 
 enum class Feedback { automatic, quiet, progress };
 

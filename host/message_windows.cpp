@@ -23,6 +23,11 @@ static bool aboutProc(UiDialog* dialog, const UiEvent& event, void*) {
       return true;
     case UiMessage::eraseBackground:
       return paintWhite(event);
+    // Escape closes the box like its close box; left to the layer it would become a press of
+    // the web button, which shares Cancel's id.
+    case UiMessage::key:
+      if (event.id != kUiKeyEscape) return false;
+      [[fallthrough]];
     case UiMessage::close:
       uiEndDialog(dialog, 1);
       return true;

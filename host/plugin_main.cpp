@@ -9,6 +9,7 @@
 #include "host/host_services.h"
 #include "host/module.h"
 #include "host/selectors.h"
+#include "ui/window.h"
 
 ModuleValues gModule;
 
@@ -38,7 +39,8 @@ static void dispatch(int16_t selector, FilterRecord* record, intptr_t* data, int
   if (selector == filterSelectorAbout) {
     const auto* about = reinterpret_cast<const AboutRecord*>(record);
     const auto* platform = about ? static_cast<const PlatformData*>(about->platformData) : nullptr;
-    showAboutBox(platform ? platform->hwnd : 0);
+    // A box that cannot be shown is not a silent success: the host hears of it.
+    if (showAboutBox(platform ? platform->hwnd : 0) == kUiCannotShow && result) *result = errPlugInHostInsufficient;
     return;
   }
 

@@ -1,5 +1,6 @@
 // The common dialogs' rules that hold for every backend: one file dialog at a time, the
 // custom colours kept while the module is loaded.
+#include <algorithm>
 #include <array>
 
 #include "ui/dialog_record.h"
@@ -7,6 +8,7 @@
 namespace {
 bool fileDialogOpen = false;
 std::array<UiColour, 16> customColours{};
+size_t customCount = 0;  // how many have been chosen, up to all of them
 size_t nextCustomColour = 0;
 
 template <typename Request>
@@ -29,7 +31,7 @@ UiChoice uiSaveFile(const UiSaveRequest& request, std::string& path) {
 
 UiChoice uiChooseColour(intptr_t owner, UiColour& colour) {
   UiColour chosen = colour;
-  const UiChoice choice = uiBackend().chooseColour(owner, chosen);
+  const UiChoice choice = uiBackend().chooseColour(owner, chosen, std::span(customColours).first(customCount));
   if (choice != UiChoice::chosen) return choice;
   colour = chosen;
   // A colour chosen once is offered again: it takes the oldest of the custom places.
@@ -38,15 +40,8 @@ UiChoice uiChooseColour(intptr_t owner, UiColour& colour) {
   }
   customColours[nextCustomColour] = chosen;
   nextCustomColour = (nextCustomColour + 1) % customColours.size();
+  customCount = std::max(customCount, nextCustomColour == 0 ? customColours.size() : nextCustomColour);
   return choice;
 }
 
 std::span<const UiColour, 16> uiCustomColours() { return customColours; }
-
-std::string withDefaultExtension(const std::string& path, const char* extension) {
-  if (!extension || !*extension) return path;
-  const size_t name = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  if (dot != std::string::npos && (name == std::string::npos || dot > name)) return path;
-  return path + "." + extension;
-}

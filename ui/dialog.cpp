@@ -1,5 +1,7 @@
 // The open dialog's life (building, messages, painting, timers) and the operations on its
 // controls, the same for every backend.
+#include <time.h>
+
 #include <algorithm>
 
 #include "ui/canvas.h"
@@ -44,7 +46,7 @@ void paintStatics(UiDialog* dialog, Canvas* canvas) {
 // A change a backend need not show by itself: painted controls are painted again.
 void changed(UiDialog* dialog, const UiControl& control) {
   if (!isChildWindow(control.kind) || control.kind == ControlKind::ownerDrawButton) uiRedraw(dialog, control.rect);
-  uiBackend().controlChanged(dialog, control);
+  dialog->backend->controlChanged(dialog, control);
 }
 }  // namespace
 
@@ -63,6 +65,12 @@ UiRect childWindowRect(const UiControl& control) {
   UiRect rect = control.rect;
   if (control.kind == ControlKind::dropList) rect.height = std::min(rect.height, kUiDropListFieldHeight);
   return rect;
+}
+
+uint64_t monotonicMilliseconds() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
 }
 
 bool deliver(UiDialog* dialog, const UiEvent& event) { return dialog->proc(dialog, event, dialog->context); }
@@ -160,6 +168,7 @@ void uiEndDialog(UiDialog* dialog, int32_t code) {
   dialog->ended = true;
   dialog->code = code;
   if (dialog->captured) uiReleaseCapture(dialog);
+  dialog->backend->wake(dialog);
 }
 
 const DialogTemplate& uiDialogTemplate(const UiDialog* dialog) { return *dialog->dialogTemplate; }
@@ -168,7 +177,10 @@ intptr_t uiWindowHandle(const UiDialog* dialog) { return reinterpret_cast<intptr
 
 void uiRaise(UiDialog* dialog) { dialog->backend->raise(dialog); }
 
-void uiPostMessage(UiDialog* dialog, const UiEvent& event) { dialog->posted.push_back(event); }
+void uiPostMessage(UiDialog* dialog, const UiEvent& event) {
+  dialog->posted.push_back(event);
+  dialog->backend->wake(dialog);
+}
 
 std::string uiControlText(const UiDialog* dialog, int32_t id) {
   const UiControl* control = findControl(dialog, id);
@@ -298,12 +310,15 @@ void uiRedraw(UiDialog* dialog, const UiRect& area) {
   dialog->paintArea = unite(dialog->paintArea, {left, top, right - left, bottom - top});
   const bool first = !dialog->needsPaint;
   dialog->needsPaint = true;
-  if (first) dialog->backend->paintRequested(dialog);
+  if (first) dialog->backend->wake(dialog);
 }
 
 void uiRedrawAll(UiDialog* dialog) { uiRedraw(dialog, {0, 0, dialog->width, dialog->height}); }
 
-void uiUpdate(UiDialog* dialog) { paintDialog(dialog); }
+void uiUpdate(UiDialog* dialog) {
+  paintDialog(dialog);
+  dialog->backend->update(dialog);
+}
 
 Canvas* uiBeginDraw(UiDialog* dialog) { return new Canvas{cairo_create(dialog->surface)}; }
 
@@ -326,8 +341,6 @@ void uiKillTimer(UiDialog* dialog, int32_t id) {
   dialog->backend->timerStopped(dialog, *timer);
   dialog->timers.erase(timer);
 }
-
-uint32_t uiTickCount() { return static_cast<uint32_t>(uiBackend().clock()); }
 
 void uiSetCapture(UiDialog* dialog) {
   dialog->captured = true;

@@ -72,15 +72,20 @@ struct UiBackend {
   void (*cursorChanged)(UiDialog* dialog);
   void (*captureChanged)(UiDialog* dialog);
   void (*areaChanged)(UiDialog* dialog, const UiRect& area);  // the surface was drawn on
-  void (*paintRequested)(UiDialog* dialog);
+  // Messages were posted, painting asked for or the dialog ended: the loop has work.
+  void (*wake)(UiDialog* dialog);
+  // A busy dialog's chance to show what it painted and take pending input.
+  void (*update)(UiDialog* dialog);
   void (*raise)(UiDialog* dialog);
   uint64_t (*clock)();
   UiChoice (*openFile)(const UiOpenRequest& request, std::string& path);
   UiChoice (*saveFile)(const UiSaveRequest& request, std::string& path);
-  UiChoice (*chooseColour)(intptr_t owner, UiColour& colour);
+  UiChoice (*chooseColour)(intptr_t owner, UiColour& colour, std::span<const UiColour> custom);
 };
 
 const UiBackend& uiBackend();
+// From now on this process shows its windows headless (a test that drives them says so).
+void useHeadless();
 
 // A drop-down list's rectangle reaches as far down as its list drops; closed, it is a
 // field of at most this height at the top of it.
@@ -104,5 +109,7 @@ void startDialog(UiDialog* dialog);
 // Fires the timer that is due: removes a one-shot timer, moves a repeating one on.
 void fireTimer(UiDialog* dialog, int32_t id);
 void setLastError(const std::string& text);
+// Milliseconds since some moment, never going back: a desktop's clock.
+uint64_t monotonicMilliseconds();
 // A saved file's name gets the default extension when it has none.
 std::string withDefaultExtension(const std::string& path, const char* extension);

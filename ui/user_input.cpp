@@ -12,7 +12,7 @@ bool contains(const UiRect& r, UiPoint p) {
 void sendCommand(UiDialog* dialog, int32_t id, int32_t code) { deliver(dialog, {UiMessage::command, id, code}); }
 
 void editChanged(UiDialog* dialog, UiControl& field) {
-  uiBackend().controlChanged(dialog, field);
+  dialog->backend->controlChanged(dialog, field);
   sendCommand(dialog, field.id, kUiEditChanged);
 }
 }  // namespace
@@ -29,7 +29,7 @@ void userClick(UiDialog* dialog, int32_t id) {
       for (UiControl& other : dialog->controls) {
         if (other.kind == ControlKind::radioButton && other.group == control->group && other.checked != (&other == control)) {
           other.checked = &other == control;
-          uiBackend().controlChanged(dialog, other);
+          dialog->backend->controlChanged(dialog, other);
         }
       }
       [[fallthrough]];
@@ -74,13 +74,20 @@ void userErase(UiDialog* dialog, int32_t id) {
   editChanged(dialog, *field);
 }
 
+void userEdited(UiDialog* dialog, int32_t id, const std::string& text) {
+  UiControl* field = findControl(dialog, id);
+  if (!takesInput(field) || field->kind != ControlKind::edit || field->text == text) return;
+  field->text = text;
+  sendCommand(dialog, id, kUiEditChanged);
+}
+
 void userSelect(UiDialog* dialog, int32_t id, int32_t index) {
   UiControl* list = findControl(dialog, id);
   if (!takesInput(list) || list->kind != ControlKind::dropList) return;
   if (index < 0 || index >= static_cast<int32_t>(list->items.size())) return;
   uiSetFocus(dialog, id);
   list->selection = index;
-  uiBackend().controlChanged(dialog, *list);
+  dialog->backend->controlChanged(dialog, *list);
   sendCommand(dialog, id, kUiSelectionChanged);
 }
 
@@ -95,10 +102,14 @@ void userKey(UiDialog* dialog, int32_t key) {
   if (key == kUiKeyEscape) {
     id = kUiCancel;
   } else if (key == kUiKeyEnter) {
-    id = 1;  // with no default button, Enter means OK, whose id is 1
+    // A push button with the focus is the one Enter presses; otherwise the default button,
+    // and with none, OK, whose id is 1.
+    id = 1;
     for (const UiControl& control : dialog->controls) {
       if (control.style & kUiDefaultButton) id = control.id;
     }
+    const UiControl* focused = findControl(dialog, dialog->focus);
+    if (focused && (focused->kind == ControlKind::pushButton || focused->kind == ControlKind::iconButton)) id = focused->id;
   } else {
     return;
   }

@@ -11,6 +11,8 @@ void userClick(UiDialog* dialog, int32_t id);
 void userType(UiDialog* dialog, int32_t id, const std::string& text);
 // Pasting at the end of the text: one edit-change command, nothing filtered.
 void userPaste(UiDialog* dialog, int32_t id, const std::string& text);
+// A desktop edit field's new text, already filtered as typed: one edit-change command.
+void userEdited(UiDialog* dialog, int32_t id, const std::string& text);
 // Selects all of an edit field's text and deletes it.
 void userErase(UiDialog* dialog, int32_t id);
 void userSelect(UiDialog* dialog, int32_t id, int32_t index);

@@ -1,27 +1,89 @@
 #include "ui/window.h"
 
+#include <dlfcn.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "ui/dialog_record.h"
+#include "ui/desktop_backend.h"
 #include "ui/headless/headless.h"
 
 extern char** environ;
 
 namespace {
 std::string lastError;
+bool headlessInUse = false;
+const UiBackend* desktop = nullptr;
 
-// Rounds a × b / c to the nearest whole number, halves away from zero.
-int32_t scaleRounded(int32_t a, int32_t b, int32_t c) {
-  const int64_t product = static_cast<int64_t>(a) * b;
-  const int64_t half = c / 2;
-  return static_cast<int32_t>(product >= 0 ? (product + half) / c : -((-product + half) / c));
+bool headlessWanted() {
+  if (headlessInUse) return true;
+  if (const char* ui = std::getenv("TARVE_UI")) return std::strcmp(ui, "headless") == 0;
+  return std::getenv("TARVE_HEADLESS_EVENTS") || std::getenv("TARVE_HEADLESS_LOG");
 }
+
+// The desktop backend lives beside the library this code is in.
+std::string backendPath() {
+  if (const char* path = std::getenv("TARVE_GTK_BACKEND")) return path;
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&backendPath), &info) == 0 || !info.dli_fname) return "Tarve-gtk.so";
+  const std::string self = info.dli_fname;
+  const size_t slash = self.find_last_of('/');
+  return (slash == std::string::npos ? std::string() : self.substr(0, slash + 1)) + "Tarve-gtk.so";
+}
+
+void reportFromBackend(const char* why) { lastError = why; }
+
+// Loaded the first time a window must be shown; kept, as GTK cannot be unloaded.
+const UiBackend* desktopBackend() {
+  if (desktop) return desktop;
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    lastError = "there is no display to show windows on (DISPLAY is not set)";
+    return nullptr;
+  }
+  const std::string path = backendPath();
+  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+  if (!library) {
+    const char* why = dlerror();
+    lastError = "cannot load the window backend: " + std::string(why ? why : path);
+    return nullptr;
+  }
+  auto entry = reinterpret_cast<GtkBackendEntry>(dlsym(library, "tarveGtkBackend"));
+  if (!entry) {
+    lastError = path + " is not a window backend";
+    return nullptr;
+  }
+  desktop = entry(reportFromBackend);
+  return desktop;
+}
+
+// Where no window can be shown, every window is an error the caller hears of.
+int32_t cannotRun(UiDialog*, intptr_t) { return kUiCannotShow; }
+void noControl(UiDialog*, const UiControl&) {}
+void noTimer(UiDialog*, UiTimer&) {}
+void noDialog(UiDialog*) {}
+void noArea(UiDialog*, const UiRect&) {}
+UiChoice cannotOpen(const UiOpenRequest&, std::string&) { return UiChoice::cannotShow; }
+UiChoice cannotSave(const UiSaveRequest&, std::string&) { return UiChoice::cannotShow; }
+UiChoice cannotChoose(intptr_t, UiColour&, std::span<const UiColour>) { return UiChoice::cannotShow; }
+const UiBackend unavailable{cannotRun, noControl, noTimer, noTimer, noDialog, noDialog, noArea, noDialog, noDialog,
+                            noDialog, monotonicMilliseconds, cannotOpen, cannotSave, cannotChoose};
 }  // namespace
 
-const UiBackend& uiBackend() { return headlessBackend(); }
+void useHeadless() { headlessInUse = true; }
+
+const UiBackend& uiBackend() {
+  if (headlessWanted()) return headlessBackend();
+  const UiBackend* found = desktopBackend();
+  return found ? *found : unavailable;
+}
+
+uint32_t uiTickCount() {
+  return static_cast<uint32_t>(headlessWanted() ? headlessBackend().clock() : monotonicMilliseconds());
+}
 
 void setLastError(const std::string& text) { lastError = text; }
 
@@ -33,22 +95,6 @@ int32_t uiRunModal(const DialogTemplate& dialogTemplate, DialogProc proc, void* 
   const int32_t code = dialog.backend->run(&dialog, owner);
   releaseDialog(dialog);
   return code;
-}
-
-UiRect uiDialogUnitsToPixels(const UiRect& units) {
-  return {scaleRounded(units.left, kUiBaseUnitX, 4), scaleRounded(units.top, kUiBaseUnitY, 8),
-          scaleRounded(units.width, kUiBaseUnitX, 4), scaleRounded(units.height, kUiBaseUnitY, 8)};
-}
-
-UiPoint placeWindow(const UiRect& owner, int32_t width, int32_t height, const UiRect& screen, bool systemMenu) {
-  const int32_t shift = systemMenu ? kUiCaptionButtonWidth : kUiCaptionButtonWidth - kUiCaptionButtonWidth / 3;
-  UiPoint p;
-  p.x = owner.left + std::max(0, owner.width - width) / 2 - shift;
-  p.y = owner.top + std::max(0, owner.height - height) / 3;
-  const int32_t right = screen.left + screen.width, bottom = screen.top + screen.height;
-  if (p.x + width > right) p.x = std::max(screen.left, right - width);
-  if (p.y + height > bottom) p.y = std::max(screen.top, bottom - height);
-  return p;
 }
 
 bool uiOpenAddress(const char* address) {

@@ -316,7 +316,7 @@ UiChoice saveFile(const UiSaveRequest& request, std::string& path) {
   return UiChoice::chosen;
 }
 
-UiChoice chooseColour(intptr_t, UiColour& colour) {
+UiChoice chooseColour(intptr_t, UiColour& colour, std::span<const UiColour>) {
   log("colour");
   const Action* answer = takeAnswer({"colour", "cancel"});
   if (!answer || answer->word == "cancel") return UiChoice::cancelled;
@@ -333,6 +333,7 @@ void nothingForDialog(UiDialog*) {}
 void nothingForArea(UiDialog*, const UiRect&) {}
 uint64_t virtualClock() { return clockNow; }
 
+// Nothing is shown, so nothing needs showing again: the loop reads the record as it is.
 const UiBackend backend{run,
                         nothingForControl,
                         nothingForTimer,
@@ -340,6 +341,7 @@ const UiBackend backend{run,
                         nothingForDialog,
                         nothingForDialog,
                         nothingForArea,
+                        nothingForDialog,
                         nothingForDialog,
                         nothingForDialog,
                         virtualClock,
@@ -350,14 +352,19 @@ const UiBackend backend{run,
 
 const UiBackend& headlessBackend() { return backend; }
 
-void headlessQueue(const std::string& text) { parseInto(memoryActions, text); }
+void headlessQueue(const std::string& text) {
+  useHeadless();
+  parseInto(memoryActions, text);
+}
 
 void headlessQueueEvent(const UiEvent& event) {
+  useHeadless();
   Action action{"", "", true, event};
   memoryActions.push_back(action);
 }
 
 void headlessClear() {
+  useHeadless();
   memoryActions.clear();
   shownDialogs.clear();
   fileRequests.clear();

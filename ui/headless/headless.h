@@ -56,6 +56,7 @@ const UiBackend& headlessBackend();
 // The headless screen.
 constexpr UiRect kHeadlessScreen{0, 0, 1920, 1080};
 
+// Using any of these makes every window of the process headless.
 void headlessQueue(const std::string& actions);
 // A message delivered as it stands (mouse and key messages as the user's input).
 void headlessQueueEvent(const UiEvent& event);
