@@ -44,8 +44,10 @@ TEST(Keys, EscapeIsCancelEnterIsTheDefaultButtonUnlessDisabledOrHandled) {
     if (e.message == UiMessage::command && e.code == kUiClicked) uiEndDialog(dialog, e.id);
     return false;
   };
-  // Enter in an edit field presses the default button.
+  // Enter in an edit field presses the default button; a push button with the focus is
+  // pressed itself.
   EXPECT_EQ(enter.run(dialogTemplate, "type 4 7;key enter"), 3);
+  EXPECT_EQ(enter.run(dialogTemplate, "focus 2;key enter"), 2);
 
   TestDialog handling;
   handling.handler = [](UiDialog*, const UiEvent& e) { return e.message == UiMessage::key; };

@@ -251,6 +251,7 @@ int32_t run(UiDialog* dialog, intptr_t owner) {
   if (record.idle) g_source_remove(record.idle);
   if (record.grabbed) gdk_seat_ungrab(gdk_display_get_default_seat(gdk_display_get_default()));
   gtk_widget_destroy(window);
+  for (auto& [group, none] : record.noneChecked) g_object_unref(none);
   // The timers go with the dialog; the layer stops them while the record still exists.
   for (UiTimer& timer : dialog->timers) timerStopped(dialog, timer);
   dialog->native = nullptr;

@@ -40,9 +40,10 @@ std::string mnemonic(const std::string& text) {
 
 bool syncing(const WidgetData* data) { return recordOf(data->dialog)->syncing; }
 
-void clicked(GtkWidget*, gpointer p) {
+void clicked(GtkWidget* widget, gpointer p) {
   auto* data = static_cast<WidgetData*>(p);
   if (syncing(data)) return;
+  if (GTK_IS_RADIO_BUTTON(widget) && !gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(widget))) return;
   userClick(data->dialog, data->id);
   gtkAfterInput(data->dialog);
 }
@@ -139,11 +140,14 @@ GtkWidget* makeWidget(const UiControl& control, WidgetData* data) {
       widget = gtk_button_new();
       g_signal_connect(widget, "clicked", G_CALLBACK(clicked), data);
       break;
-    case ControlKind::radioButton:
-      // Each in a group of its own: the layer decides which of a group is checked.
-      widget = gtk_radio_button_new_with_mnemonic(nullptr, mnemonic(control.text).c_str());
+    case ControlKind::radioButton: {
+      // GTK keeps one of a group checked; a hidden member of each group stands for none.
+      GtkWidget*& none = recordOf(data->dialog)->noneChecked[control.group];
+      if (!none) none = GTK_WIDGET(g_object_ref_sink(gtk_radio_button_new(nullptr)));
+      widget = gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(none), mnemonic(control.text).c_str());
       g_signal_connect(widget, "clicked", G_CALLBACK(clicked), data);
       break;
+    }
     case ControlKind::ownerDrawButton:
       widget = gtk_drawing_area_new();
       gtk_widget_set_can_focus(widget, TRUE);
@@ -202,6 +206,7 @@ void showPicture(GtkWidget* widget, WidgetData* data, const UiControl& control) 
   if (data->picture == control.picture.rgba) return;
   data->picture = control.picture.rgba;
   gtk_style_context_add_class(style, "tarve-icon");
+  gtk_button_set_label(GTK_BUTTON(widget), nullptr);
   GdkPixbuf* pixbuf = gtkPixbufOf(control.picture);
   gtk_button_set_image(GTK_BUTTON(widget), gtk_image_new_from_pixbuf(pixbuf));
   gtk_button_set_always_show_image(GTK_BUTTON(widget), TRUE);
@@ -264,7 +269,9 @@ void controlChanged(UiDialog* dialog, const UiControl& control) {
       break;
     case ControlKind::radioButton:
       gtk_button_set_label(GTK_BUTTON(widget), mnemonic(control.text).c_str());
-      gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widget), control.checked);
+      if (control.checked) gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widget), TRUE);
+      else if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(widget)))
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(record->noneChecked[control.group]), TRUE);
       break;
     case ControlKind::edit:
       if (control.text != gtk_entry_get_text(GTK_ENTRY(widget))) gtk_entry_set_text(GTK_ENTRY(widget), control.text.c_str());

@@ -10,6 +10,7 @@ struct GtkRecord {
   GtkWidget* fixed = nullptr;   // holds the drawing area and the widgets at their rectangles
   GtkWidget* canvas = nullptr;  // the client area
   std::map<int32_t, GtkWidget*> widgets{};
+  std::map<int32_t, GtkWidget*> noneChecked{};  // by radio group: the hidden member
   GMainLoop* loop = nullptr;
   guint idle = 0;
   bool grabbed = false;
