@@ -4,6 +4,11 @@
 //
 // Everything runs on the caller's thread. A dialog procedure may call any operation here,
 // including running another modal dialog.
+//
+// Which backend: headless when TARVE_UI=headless (every test runs so), when
+// TARVE_HEADLESS_EVENTS or TARVE_HEADLESS_LOG is set, or once a program has used
+// ui/headless/headless.h; otherwise the desktop (GTK), loaded the first time a window is
+// shown. Without a display every window and common dialog reports that it cannot be shown.
 #pragma once
 
 #include <cstdint>

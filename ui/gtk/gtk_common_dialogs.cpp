@@ -145,6 +145,7 @@ UiChoice gtkSaveFile(const UiSaveRequest& request, std::string& path) {
 
 UiChoice gtkChooseColour(intptr_t owner, UiColour& colour, std::span<const UiColour> custom) {
   GtkWidget* chooser = gtk_color_chooser_dialog_new("Colour", gtkWindowOf(owner));
+  gtk_window_set_position(GTK_WINDOW(chooser), owner ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
   gtk_color_chooser_set_use_alpha(GTK_COLOR_CHOOSER(chooser), FALSE);
   const GdkRGBA initial{colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0, 1.0};
   gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(chooser), &initial);

@@ -26,7 +26,8 @@
 // A dialog that runs out of actions is closed; one that ignores that is cancelled (code 2),
 // so a run never waits for input that cannot come.
 //
-// Environment, read when the first dialog of a run opens and nothing is queued in memory:
+// Environment (either variable also chooses this backend; see ui/window.h), read when the
+// first dialog of a run opens and nothing is queued in memory:
 //   TARVE_HEADLESS_EVENTS  the actions
 //   TARVE_HEADLESS_LOG     a file to which "shown NAME" is appended per dialog shown, and
 //                          "open TITLE", "save TITLE" or "colour" per common dialog
