@@ -44,6 +44,12 @@ const UiBackend* desktopBackend() {
     lastError = "there is no display to show windows on (DISPLAY is not set)";
     return nullptr;
   }
+  // GTK 3 in a process that already runs GTK 2 (a host built on it) would end the process.
+  if (void* older = dlopen("libgtk-x11-2.0.so.0", RTLD_LAZY | RTLD_NOLOAD)) {
+    dlclose(older);
+    lastError = "the window backend (GTK 3) cannot run inside a program built on GTK 2";
+    return nullptr;
+  }
   const std::string path = backendPath();
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!library) {
