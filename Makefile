@@ -51,7 +51,7 @@ install: build
 uninstall:
 	rm -f "$(DESTDIR)$(PREFIX)/bin/tarve" "$(DESTDIR)$(PREFIX)/share/man/man1/tarve.1"
 	rm -f "$(DESTDIR)$(PREFIX)/lib/tarve/Tarve.8bf" "$(DESTDIR)$(PREFIX)/lib/tarve/Tarve.pipl" \
-	  "$(DESTDIR)$(PREFIX)/lib/tarve/Tarve.aete"
+	  "$(DESTDIR)$(PREFIX)/lib/tarve/Tarve.aete" "$(DESTDIR)$(PREFIX)/lib/tarve/Tarve-gtk.so"
 	-rmdir "$(DESTDIR)$(PREFIX)/lib/tarve" 2>/dev/null
 
 clean:

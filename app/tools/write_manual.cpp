@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
   std::string text;
   helpText("", text);
   page += asRoff(text);
-  for (const char* topic : {"apply", "glues", "preset", "gallery"}) {
+  for (const char* topic : {"apply", "glues", "preset", "gallery", "about"}) {
     if (!helpText(topic, text)) continue;
     page += std::string(".SH \"TARVE ") + topic + "\"\n" + asRoff(text);
   }
