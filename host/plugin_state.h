@@ -12,6 +12,7 @@
 #include "sdk/host_interface.h"
 
 struct WorkRecord;
+struct UiDialog;
 
 struct PixelPoint {
   int32_t x, y;
@@ -34,6 +35,7 @@ struct ParameterBlock {
   bool sourceLoaded;
   PixelPoint centrePixel;  // the water centre in filter-rectangle pixels
   char settingsFileName[kPathLength];
+  char presetFolder[kPathLength];  // where the settings file dialogs start
 
   // The main dialog's own fields.
   int32_t capturedControl;  // the control holding the mouse, -1 for none
@@ -92,4 +94,7 @@ struct PluginState {
   MemoryDots memoryDots;
 
   int32_t dialogExit;  // 1 OK, 2 Cancel
+  bool dialogShown;    // the main dialog has been shown at least once
+  UiDialog* dialogWindow;  // the main dialog while it is open
+  bool mouseRight, mouseControl;  // the last button pressed in it, and whether Control was held
 };

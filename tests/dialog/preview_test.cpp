@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "app/host/host.h"
+#include "files/memory_dot_store.h"
 #include "tests/isolated_temp.h"
 
 extern "C" void PluginMain(int16_t selector, void* filterRecord, intptr_t* data, int16_t* result);
@@ -106,6 +108,8 @@ HostImage scene(int32_t w, int32_t h, int32_t depth, int32_t planes) {
 struct Previewing : testing::Test {
   Host host;
   int16_t result = 0;
+  // Start would take the last-used settings of another test.
+  void SetUp() override { std::remove(cachedSettingsPath().path); }
   void open(HostImage image, HostSwitches switches = {}) {
     host.switches = switches;
     hostOpen(host, PluginMain, std::move(image));

@@ -81,7 +81,7 @@ TEST_F(State, OkKeepsTheSettingsForTheNextRunAndCancelDoesNot) {
   EXPECT_FALSE(std::filesystem::exists(cached));
 
   blockOf(host).settings.horizon = 77;
-  setenv("TARVE_HEADLESS_EVENTS", "command 1", 1);
+  setenv("TARVE_HEADLESS_EVENTS", "click 3", 1);
   EXPECT_EQ(hostRunFilter(host, true), 0);
   unsetenv("TARVE_HEADLESS_EVENTS");
   EXPECT_TRUE(std::filesystem::exists(cached));

@@ -111,14 +111,14 @@ TEST_F(ModuleRun, DialogOkRendersAndCancelEndsTheRun) {
   setenv("TARVE_HEADLESS_EVENTS", "command 2", 1);
   EXPECT_EQ(hostRunFilter(host, true), userCanceledErr);
   EXPECT_EQ(host.log.buffersAllocated, host.log.buffersFreed);
-  setenv("TARVE_HEADLESS_EVENTS", "command 1", 1);
+  setenv("TARVE_HEADLESS_EVENTS", "click 3", 1);
   EXPECT_EQ(hostRunFilter(host, true), 0);
   EXPECT_EQ(shown.lines(), "shown TARVE\nshown TARVE\n");
 }
 
 TEST_F(ModuleRun, StartShowsTheDialogOnlyWhileAskedTo) {
   open();
-  setenv("TARVE_HEADLESS_EVENTS", "command 1", 1);
+  setenv("TARVE_HEADLESS_EVENTS", "click 3", 1);
   // A repeat without Parameters after a run that showed the dialog shows none.
   EXPECT_EQ(hostRunFilter(host, true), 0);
   EXPECT_EQ(hostRunFilter(host, false), 0);

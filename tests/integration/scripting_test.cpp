@@ -32,7 +32,7 @@ TEST_F(Actions, ThePlayInformationDecidesTheDialog) {
     const char* shown;
   };
   open();
-  setenv("TARVE_HEADLESS_EVENTS", "command 1", 1);
+  setenv("TARVE_HEADLESS_EVENTS", "click 3", 1);
   for (Case c : {Case{plugInDialogDontDisplay, ""}, Case{plugInDialogDisplay, "shown TARVE\n"},
                  Case{plugInDialogSilent, ""}}) {
     std::remove(shown.path.c_str());
@@ -48,7 +48,7 @@ TEST_F(Actions, ThePlayInformationDecidesTheDialog) {
 
 TEST_F(Actions, ACloseErrorEndsStartBeforeTheDialog) {
   open();
-  setenv("TARVE_HEADLESS_EVENTS", "command 1", 1);
+  setenv("TARVE_HEADLESS_EVENTS", "click 3", 1);
   host.actions.play = Descriptor{integerValue(k("0004"), 70)};
   host.actions.playInfo = plugInDialogDisplay;
   host.switches.closeReadError = paramErr;
@@ -67,7 +67,7 @@ TEST_F(Actions, ACloseErrorEndsStartBeforeTheDialog) {
 TEST_F(Actions, HostsThatSkipScriptingNeverHaveTheirDescriptorsRead) {
   // An interactive run leaves last-used settings with a ripple height of 71.
   open();
-  setenv("TARVE_HEADLESS_EVENTS", "command 1", 1);
+  setenv("TARVE_HEADLESS_EVENTS", "click 3", 1);
   host.actions.play = Descriptor{integerValue(k("0004"), 71)};
   host.actions.playInfo = plugInDialogDisplay;
   ASSERT_EQ(hostRunFilter(host, true), 0);
@@ -93,7 +93,7 @@ TEST_F(Actions, HostsThatSkipScriptingNeverHaveTheirDescriptorsRead) {
 TEST_F(Actions, AHostWithoutDescriptorsKeepsTheDialogRequest) {
   host.switches.noDescriptors = true;
   open();
-  setenv("TARVE_HEADLESS_EVENTS", "command 1", 1);
+  setenv("TARVE_HEADLESS_EVENTS", "click 3", 1);
   EXPECT_EQ(hostRunFilter(host, true), 0);
   EXPECT_EQ(hostRunFilter(host, false), 0);
   EXPECT_EQ(shown.lines(), "shown TARVE\n");
