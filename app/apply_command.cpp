@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "app/action_file.h"
@@ -17,6 +18,7 @@
 #include "app/sample_depth.h"
 #include "app/selection.h"
 #include "app/settings_choice.h"
+#include "files/memory_dot_store.h"
 
 namespace {
 
@@ -39,6 +41,18 @@ bool readMask(const std::string& path, const HostImage& image, std::vector<uint8
   }
   selection = greyAsSelection(mask);
   return true;
+}
+
+bool keepLastUsed(const SettingsFolder& folder, const FileSpec& lastUsed, std::string& error) {
+  std::error_code problem;
+  const std::string written = folder.path + kCachedSettingsName;
+  const std::string kept = std::string(lastUsed.path) + ".part";
+  std::filesystem::copy_file(written, kept, std::filesystem::copy_options::overwrite_existing, problem);
+  if (!problem) std::filesystem::rename(kept, lastUsed.path, problem);
+  if (!problem) return true;
+  std::filesystem::remove(kept, problem);
+  error = std::string("cannot keep the settings as the last-used ones in ") + lastUsed.path;
+  return false;
 }
 
 bool writeText(const std::string& path, const std::string& text) {
@@ -91,7 +105,11 @@ int applyFile(const Options& o, const ApplyJob& job) {
 
   ChosenSettings chosen;
   if (!chooseSettings(o.settings, chosen, error)) return fail(error);
-  run.play = chosen.descriptor;
+  // The dialog starts from the chosen settings as from the last-used ones, so a descriptor
+  // is not played: it would replace what the user chooses there.
+  run.dialog = o.dialog;
+  if (!o.dialog) run.play = chosen.descriptor;
+  const FileSpec lastUsed = cachedSettingsPath();
 
   FilterModule module;
   if (!openModule(modulePath(o.module), module, error)) return fail(error);
@@ -114,17 +132,23 @@ int applyFile(const Options& o, const ApplyJob& job) {
   };
 
   SettingsFolder folder;
-  if (!chosen.descriptor && !openSettingsFolder(chosen.settings, folder, error)) return giveUp(error);
+  if ((o.dialog || !chosen.descriptor) && !openSettingsFolder(settingsOf(chosen), folder, error)) return giveUp(error);
   const bool showProgress = o.feedback == Feedback::progress || (o.feedback == Feedback::automatic && isatty(2));
   ProgressBar bar{showProgress ? stderr : nullptr};
   run.bar = &bar;
   const bool ran = runFilter(module, run, error);
   progressBarEnd(bar, ran);
+  // What the dialog accepted becomes the user's own last-used settings.
+  if (ran && o.dialog && !keepLastUsed(folder, lastUsed, error)) {
+    closeSettingsFolder(folder);
+    closeModule(module);
+    return giveUp(error);
+  }
   closeSettingsFolder(folder);
   closeModule(module);
   if (!ran) {
     giveUp(error);
-    return run.interrupted ? kExitInterrupted : kExitError;
+    return run.interrupted ? kExitInterrupted : run.cancelled ? kExitCancelled : kExitError;
   }
 
   if (!o.strip) metadataForFormat(format, metadata, run.image, turnUp, notes);

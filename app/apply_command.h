@@ -6,6 +6,7 @@
 #include "app/options.h"
 
 constexpr int kExitError = 2;
+constexpr int kExitCancelled = 1;  // the dialog ended with Cancel: nothing written
 constexpr int kExitInterrupted = 130;  // as a shell reports a process ended by Ctrl-C
 
 // Returns the exit status; a failure has printed its one line on standard error.

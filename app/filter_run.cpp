@@ -1,5 +1,6 @@
 #include "app/filter_run.h"
 
+#include "app/desktop_services.h"
 #include "app/interrupt.h"
 #include "app/selection.h"
 
@@ -22,14 +23,26 @@ bool runFilter(const FilterModule& module, FilterRun& run, std::string& error) {
     host.actions.play = run.play;
     host.actions.playInfo = plugInDialogSilent;
   }
-  run.result = hostRunFilter(host, false);
+  if (run.dialog) offerDesktopServices(host);
+  // Parameters before Start is how a host asks for the dialog.
+  run.result = hostRunFilter(host, run.dialog);
   run.interrupted = gInterrupted != 0;
   run.recorded = host.actions.recorded;
   run.image = std::move(hostOutputImage(host));
   if (!host.selection.empty()) applySelection(host.source, host.selection, run.image);
+  const std::string errorText = hostErrorText(host);
   hostClose(host);
   if (run.interrupted) {
     error = "interrupted: nothing was written";
+    return false;
+  }
+  run.cancelled = run.dialog && run.result == userCanceledErr;
+  if (run.cancelled) {
+    error = "cancelled";
+    return false;
+  }
+  if (run.result == errReportString) {
+    error = errorText.empty() ? describeResult(run.result) : errorText;
     return false;
   }
   if (run.result != noErr) {

@@ -14,12 +14,14 @@ struct FilterRun {
   std::vector<uint8_t> selection;   // empty: no selection; the result is kept where it is set
   std::vector<uint8_t> iccProfile;  // the image's colour profile, offered to the module; empty: none
   std::optional<Descriptor> play;   // played silently; none: no descriptor this run
+  bool dialog = false;              // the filter shows its dialog on the desktop
   ProgressBar* bar = nullptr;
   int16_t result = 0;               // the module's result
   bool interrupted = false;         // Ctrl-C ended the run
+  bool cancelled = false;           // the dialog ended with Cancel
   std::optional<Descriptor> recorded;
 };
 
 // False with a message when the module refuses the image or fails; an interrupted run is
-// false with `interrupted` set.
+// false with `interrupted` set, a cancelled dialog false with `cancelled` set.
 bool runFilter(const FilterModule& module, FilterRun& run, std::string& error);

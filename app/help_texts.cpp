@@ -104,6 +104,9 @@ Settings (by default the filter's defaults, played as a scripting descriptor):
                         #), that --action replays
   Only one of --last, --preset and --action; the other settings options change
   single values on top of the choice, in the order given.
+  --dialog              open the filter's dialog on the desktop with those settings:
+                        OK renders and writes FILE and keeps the settings for --last;
+                        Cancel writes nothing and ends with status 1
 
 Feedback:
   --quiet, -q           no progress bar

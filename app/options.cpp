@@ -33,6 +33,7 @@ const OptionSpec kOptions[] = {
     {"--format", nullptr, true, kApply}, {"--suffix", nullptr, true, kApply},
     {"--jobs", "-j", true, kApply},       {"--overwrite", nullptr, false, kApply},
     {"--threads", nullptr, true, kApply},
+    {"--dialog", nullptr, false, kApply},
 };
 
 // The formats a batch can write.
@@ -63,6 +64,10 @@ bool takeOption(const OptionSpec& known, const std::string& value, Options& o, s
   if (name == "--centre") return parseCentre(value, s.changes, error);
   if (name == "--last") {
     s.last = true;
+    return true;
+  }
+  if (name == "--dialog") {
+    o.dialog = true;
     return true;
   }
   if (name == "--preset") return setOnce(s.preset, value, known.name, error);
@@ -241,6 +246,10 @@ bool checkApply(Options& o, const std::vector<std::string>& positional, std::str
   }
   if (!o.record.empty()) {
     error = "apply: --record writes one action file; record it from a single image with -o";
+    return false;
+  }
+  if (o.dialog) {
+    error = "apply: --dialog shows one image; open it with -o OUTPUT";
     return false;
   }
   o.inputs = positional;

@@ -34,6 +34,7 @@ struct Options {
   bool autoOrient = true;   // turn pictures upright by their EXIF orientation
   int threads = 0;  // 0: the module's own choice (every processor)
   Feedback feedback = Feedback::automatic;
+  bool dialog = false;  // the filter's dialog on the desktop decides the settings
 
   // A batch: every input into the folder, under its own name.
   std::vector<std::string> inputs;

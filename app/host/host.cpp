@@ -135,3 +135,7 @@ int16_t hostRunFilter(Host& host, bool withParameters) {
   result = hostCall(host, filterSelectorFinish);
   return hostFinishRun(host, result);
 }
+
+std::string hostErrorText(const Host& host) {
+  return std::string(reinterpret_cast<const char*>(host.errorText + 1), host.errorText[0]);
+}

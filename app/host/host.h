@@ -169,7 +169,15 @@ struct Host {
   void* progressContext = nullptr;
   // Draws each displayed picture into the window whose drawing context the module passed.
   void (*onDisplay)(void* platformContext, const HostDisplay& display) = nullptr;
+  // The colour services: a colour chooser that starts at `rgb` and leaves there the colour
+  // the user leaves it at (confirmed or not). Without one the host offers no colour services.
+  void (*chooseColour)(uint8_t rgb[3]) = nullptr;
+  // Where the module writes the message of errReportString.
+  Str255 errorText{};
 };
+
+// The module's own message of errReportString, or empty.
+std::string hostErrorText(const Host& host);
 
 // Prepares the record over `image` (and an optional selection mask of the same size).
 void hostOpen(Host& host, PluginMainProc entry, HostImage image, std::vector<uint8_t> selection = {});

@@ -124,6 +124,21 @@ OSErr displayPixels(const PSPixelMap* map, const VRect* srcRect, int32_t dstRow,
   return noErr;
 }
 
+// Only colours chosen in RGB: what a filter's colour swatch asks for.
+OSErr colorServices(ColorServicesInfo* info) {
+  if (!info || !current->chooseColour) return paramErr;
+  if (info->selector != plugIncolorServicesChooseColor) return paramErr;
+  const bool rgb = (info->sourceSpace == plugIncolorServicesRGBSpace || info->sourceSpace == plugIncolorServicesChosenSpace) &&
+                   (info->resultSpace == plugIncolorServicesRGBSpace || info->resultSpace == plugIncolorServicesChosenSpace);
+  if (!rgb) return paramErr;
+  uint8_t colour[3];
+  for (int i = 0; i < 3; ++i) colour[i] = static_cast<uint8_t>(std::clamp<int16_t>(info->colorComponents[i], 0, 255));
+  current->chooseColour(colour);
+  for (int i = 0; i < 3; ++i) info->colorComponents[i] = colour[i];
+  info->resultSpace = plugIncolorServicesRGBSpace;
+  return noErr;
+}
+
 OSErr advanceState() {
   Host& host = *current;
   const int32_t call = host.log.advanceStateCalls + 1;
@@ -174,6 +189,8 @@ void hostInstallProcedures(Host& host) {
   r.sSPBasic = s.noBasicSuite ? nullptr : &host.basicSuite;
   r.advanceState = s.noAdvanceState ? nullptr : advanceState;
   r.displayPixels = s.noDisplayPixels ? nullptr : displayPixels;
+  r.colorServices = host.chooseColour ? colorServices : nullptr;
+  r.errorString = &host.errorText;
   r.progressProc = progress;
   r.abortProc = testAbort;
   hostInstallDescriptors(host);

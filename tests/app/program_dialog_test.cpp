@@ -1,0 +1,57 @@
+// tarve apply --dialog, with the window layer headless: the dialog is played the user's
+// actions, and what OK accepted must render as the same settings given on the command line.
+#include <cstdlib>
+
+#include "files/memory_dot_store.h"
+#include "tests/app/tarve_program.h"
+
+namespace {
+
+struct DialogRun : testing::Test {
+  ScratchFolder folder;
+  std::string input = folder.file("in.png");
+  void SetUp() override {
+    writeImage(input, sceneImage(64, 48, 8, 3, false));
+    std::remove(cachedSettingsPath().path);
+  }
+  void TearDown() override { unsetenv("TARVE_HEADLESS_EVENTS"); }
+  ProgramRun apply(const std::string& output, std::vector<std::string> options, const char* actions = nullptr) {
+    if (actions) {
+      setenv("TARVE_HEADLESS_EVENTS", actions, 1);
+    } else {
+      unsetenv("TARVE_HEADLESS_EVENTS");
+    }
+    std::vector<std::string> args{"apply", input, "-o", folder.file(output)};
+    args.insert(args.end(), options.begin(), options.end());
+    return runTarve(args);
+  }
+  std::vector<uint8_t> pixels(const std::string& output) { return readImage(folder.file(output)).samples; }
+};
+
+TEST_F(DialogRun, OkRendersWhatTheDialogAcceptedAndKeepsItForLast) {
+  const ProgramRun run = apply("dialog.png", {"--dialog", "--set", "blur=70", "--record", folder.file("run.action")},
+                               "erase 79; type 79 85; select 73 12; key enter");
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_EQ(apply("given.png", {"--set", "blur=70", "--set", "ripple height=85", "--glue", "13"}).status, 0);
+  EXPECT_EQ(pixels("dialog.png"), pixels("given.png"));
+  // The accepted settings are the last-used ones now, and the record replays them.
+  ASSERT_EQ(apply("last.png", {"--last"}).status, 0);
+  EXPECT_EQ(pixels("last.png"), pixels("given.png"));
+  ASSERT_EQ(apply("replayed.png", {"--action", folder.file("run.action")}).status, 0);
+  EXPECT_EQ(pixels("replayed.png"), pixels("given.png"));
+}
+
+TEST_F(DialogRun, CancelWritesNothingAndKeepsTheLastUsedSettings) {
+  ASSERT_EQ(apply("first.png", {"--dialog", "--set", "waviness=10"}, "click 3").status, 0);
+  const std::vector<uint8_t> lastUsed = readWholeFile(cachedSettingsPath().path);
+  for (const char* cancel : {"erase 86; type 86 20; key escape", "click 2", "close"}) {
+    const ProgramRun run = apply("cancelled.png", {"--dialog", "--last", "--record", folder.file("c.action")}, cancel);
+    EXPECT_EQ(run.status, 1) << cancel;
+    EXPECT_EQ(run.err, "tarve: cancelled\n") << cancel;
+    EXPECT_FALSE(fileExists(folder.file("cancelled.png"))) << cancel;
+    EXPECT_FALSE(fileExists(folder.file("c.action"))) << cancel;
+    EXPECT_EQ(readWholeFile(cachedSettingsPath().path), lastUsed) << cancel;
+  }
+}
+
+}  // namespace
