@@ -134,15 +134,17 @@ int batchCommand(const Options& o) {
     if (found == running.end()) continue;
     const int index = found->second;
     running.erase(found);
+    // A file stopped by Ctrl-C before it set up its own handling ends by the signal itself.
+    const bool interrupted = (WIFEXITED(status) && WEXITSTATUS(status) == kExitInterrupted) ||
+                             (WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    if (WIFSIGNALED(status)) removeLeftovers(outputs[index]);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
       ++written;
-    } else if (!(WIFEXITED(status) && WEXITSTATUS(status) == kExitInterrupted)) {
+    } else if (!interrupted) {
       ++failed;
-      if (WIFSIGNALED(status)) {
-        removeLeftovers(outputs[index]);
+      if (WIFSIGNALED(status))
         std::fprintf(stderr, "tarve: %s: the run ended with signal %d; nothing was written\n", o.inputs[index].c_str(),
                      WTERMSIG(status));
-      }
     }
   }
   if (gInterrupted) {

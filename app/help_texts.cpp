@@ -80,7 +80,7 @@ Batches (with -d; each file runs in a process of its own):
                         input's own); psd is not available yet
   --suffix TEXT         added to each name before the extension, such as _water
   -j, --jobs N          files at once (default: the number of cores); each render's
-                        threads ($TARVE_THREADS) default to the cores divided by N
+                        threads (--threads) default to the cores divided by N
   --overwrite           replace outputs that exist (without it they are kept and
                         count as failed)
   A file that fails is one line on standard error and the batch goes on; at the end

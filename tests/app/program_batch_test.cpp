@@ -105,3 +105,35 @@ TEST(ProgramBatch, CtrlCStopsTheBatchAndLeavesOnlyWholeFiles) {
   for (const std::string& name : folderEntries(out)) EXPECT_EQ(readImage(out + "/" + name).width, 2500) << name;
   EXPECT_LT(folderEntries(out).size(), 6u);
 }
+
+// A file whose process dies (here killed outright) is reported, and its temporary output is
+// cleared away; the batch goes on.
+TEST(ProgramBatch, AFileWhoseProcessDiesLeavesNothingBehind) {
+  ScratchFolder folder;
+  const std::string out = folder.file("out");
+  std::filesystem::create_directory(out);
+  std::vector<std::string> args = {"apply"};
+  for (int i = 0; i < 3; ++i) {
+    const std::string input = folder.file("big" + std::to_string(i) + ".png");
+    writeImage(input, sceneImage(2500, 1800, 8, 3, false));
+    args.push_back(input);
+  }
+  for (const char* a : {"-d", "", "-j", "1"}) args.push_back(*a ? a : out);
+  int outFd = -1, errFd = -1;
+  const pid_t pid = startTarve(args, outFd, errFd);
+  ASSERT_GT(pid, 0);
+  for (int wait = 0; wait < 2000 && hiddenEntries(out).empty(); ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_FALSE(hiddenEntries(out).empty());
+  const std::string children = "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children";
+  const std::vector<uint8_t> list = readWholeFile(children);
+  const pid_t child = pid_t(std::atoi(std::string(list.begin(), list.end()).c_str()));
+  ASSERT_GT(child, 0);
+  kill(child, SIGKILL);
+  const std::string err = drain(errFd);
+  drain(outFd);
+  EXPECT_EQ(waitStatus(pid), 2) << err;
+  EXPECT_NE(err.find("big0.png: the run ended with signal 9; nothing was written"), std::string::npos) << err;
+  EXPECT_NE(err.find("tarve: 2 of 3 files written"), std::string::npos) << err;
+  EXPECT_EQ(folderEntries(out), (std::vector<std::string>{"big1.png", "big2.png"}));
+}
