@@ -1,6 +1,7 @@
 #include "ui/canvas.h"
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "ui/dialog_record.h"
@@ -120,6 +121,41 @@ void canvasExcludeClip(Canvas* canvas, const UiRect& rect) {
   cairo_rectangle(cairo, rect.left, rect.top, rect.width, rect.height);
   cairo_clip(cairo);
   cairo_set_fill_rule(cairo, CAIRO_FILL_RULE_WINDING);
+}
+
+namespace {
+double textWidth(cairo_t* cairo, const std::string& text) {
+  cairo_text_extents_t extents;
+  cairo_text_extents(cairo, text.c_str(), &extents);
+  return extents.x_advance;
+}
+}  // namespace
+
+void canvasWrappedText(Canvas* canvas, const UiRect& rect, const char* text, UiColour colour, UiAlign align) {
+  if (!text) return;
+  cairo_t* cairo = canvas->cairo;
+  cairo_save(cairo);
+  cairo_select_font_face(cairo, kFontFace, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cairo, kCharacterHeight);
+  std::vector<std::string> lines(1);
+  const std::string all = text;
+  size_t start = 0;
+  while (start < all.size()) {
+    size_t end = all.find(' ', start);
+    if (end == std::string::npos) end = all.size();
+    const std::string word = all.substr(start, end - start);
+    const std::string longer = lines.back().empty() ? word : lines.back() + " " + word;
+    // A word wider than the rectangle stays on a line of its own, clipped.
+    if (!lines.back().empty() && textWidth(cairo, longer) > rect.width) lines.push_back(word);
+    else lines.back() = longer;
+    start = end + 1;
+  }
+  cairo_restore(cairo);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const UiRect line{rect.left, rect.top + static_cast<int32_t>(i) * kUiBaseUnitY, rect.width, kUiBaseUnitY + 3};
+    if (line.top >= rect.top + rect.height) break;
+    canvasText(canvas, line, lines[i].c_str(), colour, align);
+  }
 }
 
 void canvasText(Canvas* canvas, const UiRect& rect, const char* text, UiColour colour, UiAlign align) {

@@ -31,3 +31,6 @@ constexpr UiColour kUiTextGrey{140, 140, 140};
 // One line in Liberation Sans at a character height of 11 pixels, transparent background,
 // from the rectangle's top, clipped to it.
 void canvasText(Canvas* canvas, const UiRect& rect, const char* text, UiColour colour, UiAlign align);
+// The same, broken into lines at spaces to fit the rectangle's width, a line every 13 pixels
+// (the dialog font's height), as static texts show.
+void canvasWrappedText(Canvas* canvas, const UiRect& rect, const char* text, UiColour colour, UiAlign align);

@@ -37,8 +37,8 @@ void paintStatics(UiDialog* dialog, Canvas* canvas) {
     if (control.kind == ControlKind::picture && control.picture.rgba) {
       canvasPicture(canvas, control.picture, {control.rect.left, control.rect.top});
     } else if (control.kind == ControlKind::text) {
-      canvasText(canvas, control.rect, control.text.c_str(), control.enabled ? kUiTextBlack : kUiTextGrey,
-                 (control.style & kUiCentred) ? UiAlign::centre : UiAlign::left);
+      canvasWrappedText(canvas, control.rect, control.text.c_str(), control.enabled ? kUiTextBlack : kUiTextGrey,
+                        (control.style & kUiCentred) ? UiAlign::centre : UiAlign::left);
     }
   }
 }

@@ -143,3 +143,31 @@ TEST(Canvas, ARedrawAsksToPaintOnlyTheAreaAndDisabledFacesAreGrey) {
   EXPECT_TRUE(is(s.at(300, 100), 140, 140, 140));
   EXPECT_TRUE(is(s.at(301, 101), 222, 222, 222));
 }
+
+TEST(Canvas, StaticTextsWrapAtSpacesWithinTheirRectangles) {
+  headlessClear();
+  static const ControlTemplate texts[] = {
+      {1, ControlKind::text, "The filter cannot run because your program lacks a part", {10, 10, 120, 40}},
+  };
+  static const DialogTemplate message{"WRAP", "Wrap", 200, 80, texts};
+  TestDialog d;
+  d.handler = [](UiDialog*, const UiEvent& e) {
+    if (e.message == UiMessage::eraseBackground) canvasFill(e.canvas, e.area, {255, 255, 255});
+    return e.message == UiMessage::eraseBackground;
+  };
+  const std::string path = isolatedTempFolder() + "wrap.png";
+  d.run(message, "snapshot " + path);
+  Snapshot s(path);
+  ASSERT_TRUE(s.valid());
+  auto inkInRows = [&](int top, int bottom, int left, int right) {
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x)
+        if (dark(s.at(x, y))) return true;
+    return false;
+  };
+  EXPECT_TRUE(inkInRows(10, 23, 10, 130));
+  EXPECT_TRUE(inkInRows(23, 36, 10, 130));   // a second line
+  EXPECT_TRUE(inkInRows(36, 50, 10, 130));   // and a third
+  EXPECT_FALSE(inkInRows(0, 80, 130, 200));  // nothing past the right edge
+  EXPECT_FALSE(inkInRows(50, 80, 0, 200));   // nor below the rectangle
+}
