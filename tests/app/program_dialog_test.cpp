@@ -54,4 +54,17 @@ TEST_F(DialogRun, CancelWritesNothingAndKeepsTheLastUsedSettings) {
   }
 }
 
+TEST_F(DialogRun, WithoutADisplayTheDialogIsOneClearLine) {
+  std::vector<std::pair<std::string, std::string>> saved;
+  for (const char* name : {"TARVE_UI", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    if (const char* value = std::getenv(name)) saved.emplace_back(name, value);
+    unsetenv(name);
+  }
+  const ProgramRun run = apply("none.png", {"--dialog"});
+  for (const auto& [name, value] : saved) setenv(name.c_str(), value.c_str(), 1);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "tarve: there is no display to show windows on (DISPLAY is not set)\n");
+  EXPECT_FALSE(fileExists(folder.file("none.png")));
+}
+
 }  // namespace
