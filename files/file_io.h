@@ -13,6 +13,7 @@ enum : int16_t {
   kErrCannotOpen = 99,  // also: a string argument was missing
   kErrNoMemory = -99,   // a buffer or raster for an export could not be had
   kErrCancelled = 199,  // the user cancelled a save dialog or an export
+  kErrTooLarge = 98,    // a picture larger than the file format's lengths can describe
 };
 
 using FileHandle = int;

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "files/big_endian_bytes.h"
+
 void clearKeywords(KeywordList& list) { std::memset(&list, 0, sizeof list); }
 
 static bool sameIgnoringCase(const char* a, const char* b, size_t length) {
@@ -35,28 +37,12 @@ CalendarDate currentUtcDate() {
   return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday};
 }
 
-static void putBytes(std::vector<uint8_t>& out, const void* data, size_t count) {
-  const size_t at = out.size();
-  out.resize(at + count);
-  if (count) std::memcpy(out.data() + at, data, count);
-}
-
-static void put16(std::vector<uint8_t>& out, uint32_t value) {
-  out.push_back(uint8_t(value >> 8));
-  out.push_back(uint8_t(value));
-}
-
-static void put32(std::vector<uint8_t>& out, uint32_t value) {
-  put16(out, value >> 16);
-  put16(out, value & 0xFFFF);
-}
-
 static void putDataset(std::vector<uint8_t>& out, uint8_t dataset, const void* data, size_t count) {
   out.push_back(0x1C);
   out.push_back(2);
   out.push_back(dataset);
-  put16(out, static_cast<uint32_t>(count));
-  putBytes(out, data, count);
+  appendBigEndian16(out, static_cast<uint32_t>(count));
+  appendBytes(out, data, count);
 }
 
 static void putTextDataset(std::vector<uint8_t>& out, uint8_t dataset, const char* text) {
@@ -78,27 +64,27 @@ std::vector<uint8_t> buildIptcBlock(const KeywordList& keywords, const CalendarD
   if (data.size() % 2) data.push_back(0);
 
   std::vector<uint8_t> block;
-  if (withPrefix) putBytes(block, "Photoshop 3.0", 14);  // the terminating zero included
-  putBytes(block, "8BIM", 4);
-  put16(block, 0x0404);
-  put16(block, 0);  // empty name
-  put32(block, static_cast<uint32_t>(data.size()));
-  putBytes(block, data.data(), data.size());
+  if (withPrefix) appendBytes(block, "Photoshop 3.0", 14);  // the terminating zero included
+  appendBytes(block, "8BIM", 4);
+  appendBigEndian16(block, 0x0404);
+  appendBigEndian16(block, 0);  // empty name
+  appendBigEndian32(block, static_cast<uint32_t>(data.size()));
+  appendBytes(block, data.data(), data.size());
   return block;
 }
 
 std::vector<uint8_t> buildExifBlock(bool withPrefix) {
   std::vector<uint8_t> block;
-  if (withPrefix) putBytes(block, "Exif\0", 6);
-  putBytes(block, "MM", 2);
-  put16(block, 0x002A);
-  put32(block, 8);       // offset of the first directory
-  put16(block, 1);       // one entry
-  put16(block, 0x0131);  // Software
-  put16(block, 2);       // ASCII
-  put32(block, 6);
-  put32(block, 26);      // where the text is, from the "MM"
-  put32(block, 0);       // no further directory
-  putBytes(block, "Tarve", 6);
+  if (withPrefix) appendBytes(block, "Exif\0", 6);
+  appendBytes(block, "MM", 2);
+  appendBigEndian16(block, 0x002A);
+  appendBigEndian32(block, 8);       // offset of the first directory
+  appendBigEndian16(block, 1);       // one entry
+  appendBigEndian16(block, 0x0131);  // Software
+  appendBigEndian16(block, 2);       // ASCII
+  appendBigEndian32(block, 6);
+  appendBigEndian32(block, 26);      // where the text is, from the "MM"
+  appendBigEndian32(block, 0);       // no further directory
+  appendBytes(block, "Tarve", 6);
   return block;
 }
