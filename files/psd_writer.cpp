@@ -294,10 +294,13 @@ int64_t psdFileSize(const ExportDescriptor& d, const PsdMetadata& m) {
   return head + 4 + layerSectionLength(d) + merged;
 }
 
+bool psdHolds(const ExportDescriptor& d, const PsdMetadata& m) {
+  return d.width >= 1 && d.height >= 1 && d.width <= kPsdLargestSide && d.height <= kPsdLargestSide &&
+         psdFileSize(d, m) <= kLargestPsdFile;
+}
+
 OSErr writePsd(FileHandle file, ExportDescriptor& d, const PsdMetadata& m, const PsdPixels& pixels) {
-  if (d.width < 1 || d.height < 1 || d.width > kPsdLargestSide || d.height > kPsdLargestSide ||
-      psdFileSize(d, m) > kLargestPsdFile)
-    return kErrTooLarge;
+  if (!psdHolds(d, m)) return kErrTooLarge;
   RowReader reader{pixels, d, std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size_t(d.width) * 4 * d.bytesPerChannel])};
   if (!reader.row) return kErrNoMemory;
 

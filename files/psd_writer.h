@@ -45,8 +45,11 @@ struct PsdPixels {
   void (*readRow)(void* context, int32_t y, void* rgba);
 };
 
-// The size of the whole file, for refusing pictures whose lengths the format cannot hold.
+// The size of the whole file.
 int64_t psdFileSize(const ExportDescriptor& descriptor, const PsdMetadata& metadata);
+// Whether the format can hold the document: sides of 1 to 30000 and a file of at most 2 GB,
+// whose lengths every reader takes.
+bool psdHolds(const ExportDescriptor& descriptor, const PsdMetadata& metadata);
 
 // Writes the document from the file's current position and cuts the file there. Stops at
 // the first failed write and answers its code; kErrTooLarge, with nothing written, for a

@@ -88,7 +88,9 @@ std::vector<Resource> readResources(Cursor& c) {
     EXPECT_EQ(c.u16(), 0u) << "empty name, resource " << id;
     const uint32_t length = c.u32();
     found.push_back({id, c.take(length)});
-    if (length % 2) EXPECT_EQ(c.u8(), 0u) << "pad of resource " << id;
+    if (length % 2) {
+      EXPECT_EQ(c.u8(), 0u) << "pad of resource " << id;
+    }
   }
   EXPECT_EQ(c.at, end);
   return found;

@@ -1,0 +1,122 @@
+#include "dialog/psd_export.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "host/host_services.h"
+#include "host/render_job.h"
+#include "raster/sampling.h"
+#include "render/glue_names.h"
+
+uint8_t exportBytesPerChannel(int16_t imageMode, int32_t depth) {
+  if ((imageMode == plugInModeGrayScale || imageMode == plugInModeRGBColor) && depth <= 8) return 1;
+  if ((imageMode == plugInModeGray16 || imageMode == plugInModeRGB48) && depth == 16) return 2;
+  if (imageMode == plugInModeGray32 || imageMode == plugInModeRGB96 || depth == 32) return 4;
+  return 1;
+}
+
+namespace {
+
+int32_t rasterFormatFor(uint8_t bytesPerChannel) {
+  return bytesPerChannel == 4 ? kFormatRgbaFloat : bytesPerChannel == 2 ? kFormatRgba16 : kFormatRgba8;
+}
+
+// The render reads the image under the water from the target itself, so the image goes in
+// first: as it is at its own size, else scaled from the pyramid level nearest the
+// reduction. The target has no pyramid of its own, which the export never reads.
+void fillWithSource(const Raster& source, Raster& target) {
+  const int32_t width = levelWidth(target, 0), height = levelHeight(target, 0);
+  const bool sameSize = width == levelWidth(source, 0) && height == levelHeight(source, 0);
+  const float reduction = std::fmax(float(levelWidth(source, 0)) / float(width), 1.0f);
+  const int32_t level = std::min(int32_t(std::floor(std::log2(reduction))), source.lastLevel);
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x) {
+      const PixelValue v = sameSize ? getPixel(x, y, source, 0)
+                                    : sampleLevel(source, level, (float(x) + 0.5f) / float(width),
+                                                  (float(y) + 0.5f) / float(height));
+      if (target.format == kFormatRgba8)
+        setPixel(x, y, target, 0, uint8_t(std::lround(v.r)), uint8_t(std::lround(v.g)), uint8_t(std::lround(v.b)),
+                 uint8_t(std::lround(v.a)));
+      else if (target.format == kFormatRgba16)
+        setPixel16(x, y, target, 0, uint16_t(std::lround(v.r)), uint16_t(std::lround(v.g)), uint16_t(std::lround(v.b)),
+                   uint16_t(std::lround(v.a)));
+      else
+        setPixelFloat(x, y, target, 0, v.r, v.g, v.b, v.a);
+    }
+}
+
+struct ExportRender {
+  PluginState& state;
+  Raster raster;
+  bool& cancelled;
+};
+
+OSErr renderLayer(void* context, int32_t layer) {
+  ExportRender& e = *static_cast<ExportRender*>(context);
+  e.state.passIndex = layer;
+  e.state.passCount = kPsdLayerCount;
+  fillWithSource(e.state.source, e.raster);
+  renderToRaster(e.state, &e.raster, e.cancelled);
+  // A cancelled render still makes a whole file; only a failure of the render ends it.
+  const OSErr failed = e.cancelled ? noErr : *e.state.result;
+  *e.state.result = noErr;
+  return failed;
+}
+
+void readRow(void* context, int32_t y, void* rgba) {
+  const Raster& raster = static_cast<ExportRender*>(context)->raster;
+  const int32_t width = levelWidth(raster, 0);
+  if (raster.format == kFormatRgba8) {
+    auto* out = static_cast<uint8_t*>(rgba);
+    for (int32_t x = 0; x < width; ++x, out += 4) {
+      uint32_t word;
+      std::memcpy(&word, pixelAddress(raster, 0, x, y), 4);
+      out[0] = uint8_t(word >> 24), out[1] = uint8_t(word >> 16), out[2] = uint8_t(word >> 8), out[3] = uint8_t(word);
+    }
+    return;
+  }
+  // The deep formats hold red, green, blue and alpha in order, as the writer wants them.
+  const size_t pixel = size_t(raster.bytesPerPixel);
+  auto* out = static_cast<uint8_t*>(rgba);
+  for (int32_t x = 0; x < width; x += kTileSize) {
+    const int32_t run = std::min(kTileSize, width - x);
+    std::memcpy(out + size_t(x) * pixel, pixelAddress(raster, 0, x, y), size_t(run) * pixel);
+  }
+}
+
+PsdMetadata exportMetadata(const PluginState& state, uint8_t bytesPerChannel, Ptr profile) {
+  const FilterRecord& r = *state.filterRecord;
+  PsdMetadata m{};
+  if (profile) {
+    m.iccProfile = reinterpret_cast<const uint8_t*>(profile);
+    m.iccSize = r.iCCprofileSize;
+  }
+  clearKeywords(m.keywords);
+  addExportKeywords(m.keywords, bytesPerChannel, glueName(state.parameters->settings.glue));
+  m.date = currentUtcDate();
+  return m;
+}
+
+}  // namespace
+
+OSErr writePsdExport(PluginState& state, const char* path, ExportDescriptor& descriptor, bool& cancelled) {
+  const FilterRecord& r = *state.filterRecord;
+  const bool hasProfile = r.canUseICCProfiles && r.iCCprofileData && r.iCCprofileSize > 0;
+  Ptr profile = hasProfile ? lockHandle(r.handleProcs, r.iCCprofileData) : nullptr;
+  const PsdMetadata metadata = exportMetadata(state, descriptor.bytesPerChannel, profile);
+  ExportRender render{state, {}, cancelled};
+  render.raster.memory = r.bufferProcs;
+  render.raster.kernels = state.source.kernels;
+  // A document the format cannot hold is refused before it costs any memory.
+  OSErr result = kErrTooLarge;
+  if (psdHolds(descriptor, metadata)) {
+    result = kErrNoMemory;
+    if (createRaster(render.raster, descriptor.width, descriptor.height, rasterFormatFor(descriptor.bytesPerChannel),
+                     kEdgeNoPyramid, false))
+      result = savePsdFile(path, descriptor, metadata, {&render, renderLayer, readRow});
+  }
+  if (profile) unlockHandle(r.handleProcs, r.iCCprofileData);
+  releaseRaster(render.raster);
+  return result;
+}
