@@ -15,6 +15,7 @@
 #include "app/image_files.h"
 #include "app/interrupt.h"
 #include "app/orientation.h"
+#include "app/psd_file.h"
 #include "app/sample_depth.h"
 #include "app/selection.h"
 #include "app/settings_choice.h"
@@ -152,8 +153,13 @@ int applyFile(const Options& o, const ApplyJob& job) {
   }
 
   if (!o.strip) metadataForFormat(format, metadata, run.image, turnUp, notes);
-  if (!writeImageFile(output.temporary, format, run.image, {o.quality, o.lossless}, o.strip ? nullptr : &metadata, error))
-    return giveUp("cannot write " + job.output + ": " + error);
+  const bool written =
+      format == ImageFormat::psd
+          ? writePsdPicture(output.temporary, run.image, o.strip ? std::vector<uint8_t>{} : metadata.iccProfile,
+                            glueOfRun(run.recorded), error)
+          : writeImageFile(output.temporary, format, run.image, {o.quality, o.lossless}, o.strip ? nullptr : &metadata,
+                           error);
+  if (!written) return giveUp("cannot write " + job.output + ": " + error);
   if (!o.record.empty()) {
     if (!run.recorded) return giveUp("the filter handed back no values to record");
     if (!writeText(record.temporary, formatAction(*run.recorded))) return giveUp("cannot write " + o.record);

@@ -85,10 +85,6 @@ int batchCommand(const Options& o) {
     std::fprintf(stderr, "tarve: %s\n", error.c_str());
     return kExitError;
   }
-  if (o.format == "psd") {
-    std::fprintf(stderr, "tarve: PSD output is not available yet: choose png, jpg, tif or webp\n");
-    return kExitError;
-  }
   const std::vector<std::string> outputs = batchOutputs(o.inputs, o.folder, o.format, o.suffix);
   const int count = int(o.inputs.size());
   const int jobs = std::min(o.jobs ? o.jobs : coreCount(), count);

@@ -39,10 +39,10 @@ to OUTPUT. The module is asked for Prepare, Start, Continue (as long as it wants
 and Finish; the settings are played to it without its dialog.
 
 INPUT is a PNG, TIFF, JPEG or WebP file (recognised by its contents). OUTPUT's format
-comes from its name: .png, .tif or .tiff, .jpg or .jpeg, .webp. OUTPUT may be INPUT.
-It is written whole or not at all: the data goes to a hidden temporary file in the
-same folder, which replaces OUTPUT at the end; an error or Ctrl-C leaves OUTPUT as it
-was.
+comes from its name: .png, .tif or .tiff, .jpg or .jpeg, .webp, .psd. OUTPUT may be
+INPUT. It is written whole or not at all: the data goes to a hidden temporary file in
+the same folder, which replaces OUTPUT at the end; an error or Ctrl-C leaves OUTPUT as
+it was.
 
 Photographs: a picture whose EXIF orientation is not 1 (a phone's portrait) is turned
 the way it is seen before the filter runs, so that the water lies at its bottom, and
@@ -54,14 +54,20 @@ Metadata that is damaged, or too large for a JPEG segment, is left out with a no
 
 Grey stays grey and the depth stays the input's: 8 or 16 bits (16-bit files are
 mapped to the filter's 0..32768 scale and back, and every level the filter can
-produce comes back unchanged), or 32-bit float (TIFF only). An alpha channel is
+produce comes back unchanged), or 32-bit float (TIFF and PSD only). An alpha channel is
 handed to the filter as editable transparency and written back. The image modes the
 module's property list does not enable are refused.
+
+A .psd OUTPUT is a layered Photoshop document at the image's depth (8, 16 or 32
+bits): one layer, "layer 1", with the result and its transparency, a merged picture
+over a light checkerboard, and the caption "Made with Tarve" with keywords (the glue
+mode's name unless it is normal; "HDR" at 32 bits). Grey images become RGB. The
+input's profile goes in (not with --strip); its EXIF, XMP and IPTC do not.
 
 Options:
   -o, --output FILE     the file to write (required)
   --depth 8|16|32       convert the image to this many bits per sample before the
-                        filter runs, and write it so (32: float; TIFF only)
+                        filter runs, and write it so (32: float; TIFF or PSD only)
   --mask FILE           a grey image of the same size: the selection, 255 fully
                         selected, 0 untouched (any depth, converted to 8 bits)
   --quality N           JPEG and WebP quality of the output, 1 to 100 (default 90)
@@ -76,8 +82,8 @@ Options:
 Batches (with -d; each file runs in a process of its own):
   -d, --output-dir DIR  the folder the outputs go into, which must exist; each
                         output has its input's name
-  --format FORMAT       png, jpg, tif or webp: the outputs' format (by default each
-                        input's own); psd is not available yet
+  --format FORMAT       png, jpg, tif, webp or psd: the outputs' format (by default
+                        each input's own)
   --suffix TEXT         added to each name before the extension, such as _water
   -j, --jobs N          files at once (default: the number of cores); each render's
                         threads (--threads) default to the cores divided by N

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/image_formats.h"
+#include "app/psd_file.h"
 
 std::string imageSizeProblem(uint32_t width, uint32_t height) {
   if (width == 0 || height == 0) return "the image is empty";
@@ -22,6 +23,7 @@ const char* formatName(ImageFormat format) {
     case ImageFormat::png: return "PNG";
     case ImageFormat::tiff: return "TIFF";
     case ImageFormat::webp: return "WebP";
+    case ImageFormat::psd: return "PSD";
     default: return "JPEG";
   }
 }
@@ -98,6 +100,9 @@ void metadataForFormat(ImageFormat format, ImageMetadata& metadata, const HostIm
     notes.push_back(std::string(formatName(format)) + " files have no place for IPTC data: it is left out");
     metadata.iptc.clear();
   }
+  // A PSD document carries its own caption and software tag, and the input's profile.
+  if (format == ImageFormat::psd && (!metadata.exif.empty() || !metadata.xmp.empty()))
+    notes.push_back("PSD documents get their own caption and software tag: the EXIF and XMP are left out");
   // Text chunks are PNG's own; other formats have no general place for them.
   if (format != ImageFormat::png) metadata.texts.clear();
   metadataForOutput(metadata, picture.width, picture.height, turnedUpright, holdsIptc);
@@ -125,8 +130,10 @@ bool outputFormatFor(const std::string& path, ImageFormat& format, std::string& 
     format = ImageFormat::jpeg;
   } else if (extension == ".webp") {
     format = ImageFormat::webp;
+  } else if (extension == ".psd") {
+    format = ImageFormat::psd;
   } else {
-    error = "cannot tell the format of " + path + " from its name: end it in .png, .tif, .tiff, .jpg, .jpeg or .webp";
+    error = "cannot tell the format of " + path + " from its name: end it in .png, .tif, .tiff, .jpg, .jpeg, .webp or .psd";
     return false;
   }
   return true;
@@ -138,6 +145,7 @@ bool formatNamed(const std::string& name, ImageFormat& format) {
 }
 
 bool formatHolds(ImageFormat format, const HostImage& image, std::string& error) {
+  if (format == ImageFormat::psd) return psdHoldsPicture(image, error);
   if (format == ImageFormat::png && image.depth == 32) {
     error = "PNG files hold 8 or 16 bits per sample, this image has 32-bit float samples: add --depth 16, or write a TIFF";
     return false;
@@ -173,6 +181,9 @@ bool writeImageFile(const std::string& path, ImageFormat format, const HostImage
       return writeTiff(name, image, metadata, error) && (!metadata || addTiffMetadata(path, *metadata, error));
     case ImageFormat::jpeg: return writeJpeg(name, image, compression.quality, metadata, error);
     case ImageFormat::webp: return writeWebp(name, image, compression.quality, compression.lossless, metadata, error);
+    case ImageFormat::psd:
+      error = "a PSD document is written with the run's glue mode by writePsdPicture";
+      return false;
   }
   return false;
 }

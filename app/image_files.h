@@ -9,7 +9,7 @@
 #include "app/host/host.h"
 #include "app/image_metadata.h"
 
-enum class ImageFormat { png, tiff, jpeg, webp };
+enum class ImageFormat { png, tiff, jpeg, webp, psd };
 
 const char* formatName(ImageFormat format);
 
@@ -20,9 +20,9 @@ bool readImageFile(const std::string& path, HostImage& image, std::string& error
 bool readImageWithMetadata(const std::string& path, HostImage& image, ImageMetadata& metadata,
                            std::vector<std::string>& notes, std::string& error);
 
-// The format an output path asks for: .png, .tif/.tiff, .jpg/.jpeg, .webp (any case).
+// The format an output path asks for: .png, .tif/.tiff, .jpg/.jpeg, .webp, .psd (any case).
 bool outputFormatFor(const std::string& path, ImageFormat& format, std::string& error);
-// The format named by --format: png, tif, tiff, jpg, jpeg or webp.
+// The format named by --format: png, tif, tiff, jpg, jpeg, webp or psd.
 bool formatNamed(const std::string& name, ImageFormat& format);
 
 // Whether `format` can hold an image of this depth and layout; the message says what to do
@@ -41,6 +41,7 @@ struct Compression {
 };
 
 // Writes `image` to `path` in `format` with `metadata` (none when null). The path is usually
-// a temporary name, so the message says only why.
+// a temporary name, so the message says only why. PSD documents carry the run's glue mode
+// too and are written by writePsdPicture.
 bool writeImageFile(const std::string& path, ImageFormat format, const HostImage& image, const Compression& compression,
                     const ImageMetadata* metadata, std::string& error);

@@ -46,6 +46,21 @@ TEST(ProgramApply, EveryLayoutComesOutInItsOwnFormatWithTheWaterBelowTheLine) {
   }
 }
 
+// Grey pictures become RGB documents at the image's depth; the readers' view of the layers is
+// checked by psd_readers.py.
+TEST(ProgramApply, GreyImagesBecomeRgbDocuments) {
+  ScratchFolder folder;
+  writeImage(folder.file("grey.png"), sceneImage(kWidth, kHeight, 16, 1, false));
+  const ProgramRun run = runTarve({"apply", folder.file("grey.png"), "-o", folder.file("out.psd")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<uint8_t> file = readWholeFile(folder.file("out.psd"));
+  ASSERT_GT(file.size(), 26u);
+  const std::vector<uint8_t> header(file.begin(), file.begin() + 26);
+  EXPECT_EQ(header, (std::vector<uint8_t>{'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, kHeight, 0, 0, 0,
+                                          kWidth, 0, 16, 0, 3}));
+  EXPECT_EQ(folderEntries(folder.path).size(), 2u) << "no temporary file is left behind";
+}
+
 TEST(ProgramApply, TheOutputMayReplaceTheInput) {
   ScratchFolder folder;
   const std::string path = folder.file("photo.png");

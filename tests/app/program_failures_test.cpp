@@ -110,6 +110,8 @@ TEST(ProgramFailures, EachProblemIsOneLineAndLeavesNothingBehind) {
        {"apply", "@deep.png", "-o", "@out.jpg"}, "add --depth 8"},
       {"alpha into JPEG", [](const Workspace& w) { writeImage(w.file("a.png"), sceneImage(8, 8, 8, 3, true)); },
        {"apply", "@a.png", "-o", "@out.jpg"}, "JPEG files have no transparency"},
+      {"too wide for PSD", [](const Workspace& w) { writeImage(w.file("wide.png"), makeHostImage(30001, 1, 8, 3, false)); },
+       {"apply", "@wide.png", "-o", "@out.psd"}, "PSD files hold at most 30000 pixels a side"},
       {"float into PNG", none, {"apply", "IN", "-o", "@out.png", "--depth", "32"}, "add --depth 16"},
       {"bad depth", none, {"apply", "IN", "-o", "@out.png", "--depth", "12"}, "--depth is 8, 16 or 32"},
       {"bad quality", none, {"apply", "IN", "-o", "@out.jpg", "--quality", "0"}, "--quality is a whole number"},
