@@ -96,13 +96,15 @@ bool readImageWithMetadata(const std::string& path, HostImage& image, ImageMetad
 void metadataForFormat(ImageFormat format, ImageMetadata& metadata, const HostImage& picture, bool turnedUpright,
                        std::vector<std::string>& notes) {
   const bool holdsIptc = format == ImageFormat::jpeg || format == ImageFormat::tiff;
+  // A PSD document carries its own caption, keywords and software tag, and the profile.
+  if (format == ImageFormat::psd && (!metadata.exif.empty() || !metadata.xmp.empty() || !metadata.iptc.empty())) {
+    notes.push_back("PSD documents get their own caption, keywords and software tag: the EXIF, XMP and IPTC are left out");
+    metadata.iptc.clear();
+  }
   if (!holdsIptc && !metadata.iptc.empty()) {
     notes.push_back(std::string(formatName(format)) + " files have no place for IPTC data: it is left out");
     metadata.iptc.clear();
   }
-  // A PSD document carries its own caption and software tag, and the input's profile.
-  if (format == ImageFormat::psd && (!metadata.exif.empty() || !metadata.xmp.empty()))
-    notes.push_back("PSD documents get their own caption and software tag: the EXIF and XMP are left out");
   // Text chunks are PNG's own; other formats have no general place for them.
   if (format != ImageFormat::png) metadata.texts.clear();
   metadataForOutput(metadata, picture.width, picture.height, turnedUpright, holdsIptc);

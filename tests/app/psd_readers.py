@@ -3,7 +3,7 @@
 
 psd-tools reads every depth: one layer "layer 1" of the image's size with four channels,
 whose pixels are those of the PNG (8 bits) or TIFF (16 and 32 bits) written from the same
-render. exiftool finds the caption, the keywords and the software. With --gimp, GIMP 2.10
+render, and the input's colour profile in its resource. exiftool finds the caption, the keywords and the software. With --gimp, GIMP 2.10
 in batch mode opens the 8-bit document as one layer "layer 1" and the 16-bit one as its
 merged picture (it reads no 16-bit layers); it refuses the 32-bit document's toning record,
 so the writer's tests check those bytes instead.
@@ -21,7 +21,7 @@ import zlib
 try:
     import numpy as np
     import tifffile
-    from PIL import Image
+    from PIL import Image, ImageCms
     from psd_tools import PSDImage
 except ImportError as missing:
     sys.exit(f"scripts/install-deps installs the readers: {missing}")
@@ -52,8 +52,9 @@ def make_input(folder):
     pixels[..., 2] = np.where(y < HEIGHT // 2, 220, 30 + x // 2)
     pixels[..., 3] = np.where(x < WIDTH // 3, 255, 255 - x)
     path = os.path.join(folder, "in.png")
-    Image.fromarray(pixels, "RGBA").save(path)
-    return path
+    profile = ImageCms.ImageCmsProfile(ImageCms.createProfile("sRGB")).tobytes()
+    Image.fromarray(pixels, "RGBA").save(path, icc_profile=profile)
+    return path, profile
 
 
 def float_tiff(path):
@@ -84,8 +85,9 @@ def reference(path, depth):
     return float_tiff(path)
 
 
-def check_psd_tools(path, depth, expected):
+def check_psd_tools(path, depth, expected, profile):
     psd = PSDImage.open(path)
+    check(psd.image_resources.get_data(1039) == profile, f"{depth}: the input's profile in resource 1039")
     check(psd.depth == depth, f"{depth}: depth {psd.depth}")
     check(psd.channels == (4 if depth == 16 else 3), f"{depth}: {psd.channels} merged channels")
     check(len(psd) == 1, f"{depth}: {len(psd)} layers")
@@ -148,14 +150,14 @@ def check_gimp(folder, documents):
 def main():
     tarve = sys.argv[1]
     with tempfile.TemporaryDirectory() as folder:
-        source = make_input(folder)
+        source, profile = make_input(folder)
         documents = {}
         for depth, picture in ((8, "out8.png"), (16, "out16.tif"), (32, "out32.tif")):
             document = os.path.join(folder, f"out{depth}.psd")
             for output in (document, os.path.join(folder, picture)):
                 run([tarve, "apply", source, "-o", output, "--depth", str(depth), "--glue", "superlay"])
             documents[depth] = document
-            check_psd_tools(document, depth, reference(os.path.join(folder, picture), depth))
+            check_psd_tools(document, depth, reference(os.path.join(folder, picture), depth), profile)
             check_exiftool(document, depth)
         if "--gimp" in sys.argv:
             check_gimp(folder, [documents[8], documents[16]])
