@@ -1,12 +1,10 @@
 #include "dialog/psd_export.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "host/host_services.h"
 #include "host/render_job.h"
-#include "raster/sampling.h"
 #include "render/glue_names.h"
 
 uint8_t exportBytesPerChannel(int16_t imageMode, int32_t depth) {
@@ -22,30 +20,6 @@ int32_t rasterFormatFor(uint8_t bytesPerChannel) {
   return bytesPerChannel == 4 ? kFormatRgbaFloat : bytesPerChannel == 2 ? kFormatRgba16 : kFormatRgba8;
 }
 
-// The render reads the image under the water from the target itself, so the image goes in
-// first: as it is at its own size, else scaled from the pyramid level nearest the
-// reduction. The target has no pyramid of its own, which the export never reads.
-void fillWithSource(const Raster& source, Raster& target) {
-  const int32_t width = levelWidth(target, 0), height = levelHeight(target, 0);
-  const bool sameSize = width == levelWidth(source, 0) && height == levelHeight(source, 0);
-  const float reduction = std::fmax(float(levelWidth(source, 0)) / float(width), 1.0f);
-  const int32_t level = std::min(int32_t(std::floor(std::log2(reduction))), source.lastLevel);
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x) {
-      const PixelValue v = sameSize ? getPixel(x, y, source, 0)
-                                    : sampleLevel(source, level, (float(x) + 0.5f) / float(width),
-                                                  (float(y) + 0.5f) / float(height));
-      if (target.format == kFormatRgba8)
-        setPixel(x, y, target, 0, uint8_t(std::lround(v.r)), uint8_t(std::lround(v.g)), uint8_t(std::lround(v.b)),
-                 uint8_t(std::lround(v.a)));
-      else if (target.format == kFormatRgba16)
-        setPixel16(x, y, target, 0, uint16_t(std::lround(v.r)), uint16_t(std::lround(v.g)), uint16_t(std::lround(v.b)),
-                   uint16_t(std::lround(v.a)));
-      else
-        setPixelFloat(x, y, target, 0, v.r, v.g, v.b, v.a);
-    }
-}
-
 struct ExportRender {
   PluginState& state;
   Raster raster;
@@ -56,7 +30,6 @@ OSErr renderLayer(void* context, int32_t layer) {
   ExportRender& e = *static_cast<ExportRender*>(context);
   e.state.passIndex = layer;
   e.state.passCount = kPsdLayerCount;
-  fillWithSource(e.state.source, e.raster);
   renderToRaster(e.state, &e.raster, e.cancelled);
   // A cancelled render still makes a whole file; only a failure of the render ends it.
   const OSErr failed = e.cancelled ? noErr : *e.state.result;
