@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include <string>
+
+#include "dialog/progress_window.h"
+#include "files/paths.h"
 #include "host/host_services.h"
+#include "host/module.h"
 #include "host/render_job.h"
 #include "render/glue_names.h"
+#include "ui/window.h"
 
 uint8_t exportBytesPerChannel(int16_t imageMode, int32_t depth) {
   if ((imageMode == plugInModeGrayScale || imageMode == plugInModeRGBColor) && depth <= 8) return 1;
@@ -92,4 +98,58 @@ OSErr writePsdExport(PluginState& state, const char* path, ExportDescriptor& des
   if (profile) unlockHandle(r.handleProcs, r.iCCprofileData);
   releaseRaster(render.raster);
   return result;
+}
+
+namespace {
+
+struct PendingExport {
+  std::string path;
+  ExportDescriptor descriptor;
+  bool cancelled;
+};
+
+OSErr runPendingExport(PluginState& state, void* context) {
+  PendingExport& e = *static_cast<PendingExport*>(context);
+  return writePsdExport(state, e.path.c_str(), e.descriptor, e.cancelled);
+}
+
+const char* failureReason(OSErr code) {
+  switch (code) {
+    case kErrCannotOpen: return "The PSD file could not be written: the folder cannot be written to.";
+    case kErrNoMemory: return "The PSD file could not be written: there is not enough memory for a picture of this size.";
+    case kErrTooLarge:
+      return "The PSD file could not be written: a PSD file holds at most 30000 pixels a side and 2 GB. Choose a "
+             "smaller size.";
+    default:
+      return "The PSD file could not be written: the disk refused to take it (it may be full). A file that was there "
+             "before is unchanged.";
+  }
+}
+
+void explainFailure(OSErr code, intptr_t owner) {
+  const ControlTemplate controls[] = {
+      {1000, ControlKind::text, failureReason(code), {12, 12, 296, 48}},
+      {1, ControlKind::pushButton, "OK", {236, 72, 72, 24}, kUiDefaultButton},
+  };
+  showMessageWindow({"PSDFAILED", "Tarve", 320, 108, controls}, owner);
+}
+
+const UiFileFilter psdFilters[] = {{"Photoshop files (*.psd)", "*.psd"}};
+
+}  // namespace
+
+OSErr exportPsdCommand(PluginState& state, intptr_t owner) {
+  ParameterBlock& block = *state.parameters;
+  const FilterRecord& r = *state.filterRecord;
+  PendingExport e{{}, {block.exportWidth, block.exportHeight, 6, exportBytesPerChannel(r.imageMode, r.depth), -1}, false};
+  const UiSaveRequest request{owner, "Save a PSD file", psdFilters, "psd", block.exportFolder, "Tarve result.psd"};
+  if (uiSaveFile(request, e.path) != UiChoice::chosen) return kErrCancelled;
+  const FileSpec folder = folderPart(e.path.c_str());
+  const size_t length = strnlen(folder.path, sizeof block.exportFolder - 1);
+  std::memcpy(block.exportFolder, folder.path, length);
+  block.exportFolder[length] = 0;
+
+  const OSErr result = runProgressWindow(state, runPendingExport, &e);
+  if (result != noErr && result != kErrCancelled) explainFailure(result, owner);
+  return result == noErr && e.cancelled ? OSErr(kErrCancelled) : result;
 }

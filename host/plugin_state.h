@@ -36,6 +36,7 @@ struct ParameterBlock {
   PixelPoint centrePixel;  // the water centre in filter-rectangle pixels
   char settingsFileName[kPathLength];
   char presetFolder[kPathLength];  // where the settings file dialogs start
+  char exportFolder[kPathLength];  // where the PSD export's save dialog starts
 
   // The main dialog's own fields.
   int32_t capturedControl;  // the control holding the mouse, -1 for none
@@ -90,6 +91,9 @@ struct PluginState {
   int32_t maskFirstRow, maskLastRow, inFirstRow, inLastRow;
   int32_t fitScale;
   int32_t passIndex, passCount;  // passes of a raster render that makes several layers
+  // The progress window of an export while it is open: a raster render reports into it
+  // instead of the host's progress bar, and stops when its cancel flag is set.
+  struct ProgressWindow* progressWindow;
 
   MemoryDots memoryDots;
 

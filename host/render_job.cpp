@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "dialog/progress_window.h"
 #include "raster/kernels.h"
 #include "raster/pyramid.h"
 #include "raster/sampling.h"
@@ -133,8 +134,11 @@ int32_t sourceFormat(int32_t depth) {
 
 static bool hostAborts(const FilterRecord& r) { return r.abortProc && r.abortProc(); }
 
-// Only a final render reports progress: row 0, then every 32nd row.
+// A final render reports progress to the host: row 0, then every 32nd row. An export's
+// render reports into its progress window instead.
 static void reportProgress(PluginState& state, int32_t done, int32_t total) {
+  if (state.parameters->renderMode == kRenderRaster && state.progressWindow)
+    showProgress(*state.progressWindow, done, total, state.passIndex, state.passCount);
   if (state.parameters->renderMode != kRenderFinal) return;
   WorkRecord& work = *state.work;
   work.progressTick %= 32;
@@ -457,7 +461,11 @@ void renderToRaster(PluginState& state, Raster* target, bool& cancelled) {
 
   for (int32_t i = 0; i < height && *state.result == noErr && !cancelled; ++i) {
     rowStep(state);
-    if (*state.result == userCanceledErr || (i % 8 != 0 && pollAbort(state))) cancelled = true;
+    ProgressWindow* window = state.progressWindow;
+    if (*state.result == userCanceledErr || (i % 8 != 0 && (pollAbort(state) || (window && window->cancelled)))) {
+      cancelled = true;
+      if (window) cancelProgress(*window);
+    }
   }
 
   stopBandWorkers(state.work->bandWorkers);

@@ -25,6 +25,7 @@ static void initialiseParameterBlock(PluginState& state, ParameterBlock& block) 
   block.renderMode = kRenderFinal;
   block.settings.glue = 1;
   std::strcpy(block.settingsFileName, "Tarve settings.q8r");
+  block.exportSizeMode = 1;
   applyDefaultSettings(block.settings);
 }
 
