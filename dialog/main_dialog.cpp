@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "dialog/export_size_dialog.h"
 #include "dialog/main_dialog_record.h"
 #include "dialog/parameter_controls.h"
 #include "dialog/preview.h"
@@ -143,6 +144,7 @@ void click(MainDialog& d, int32_t id) {
   if (id == kIdLogo) showAboutBox(uiWindowHandle(d.window));
   if (id == kIdInfo) showInfoBox(d);
   if (id == kIdNextGlue) nextGlueCommand(d);
+  if (id == kIdPsdExport) askExportSize(*d.state, uiWindowHandle(d.window));
   commitSettings(d);
   uiKillTimer(d.window, kEditTimer);
   if (d.rerender) rerenderPreview(d);

@@ -36,6 +36,13 @@ OSErr renderLayer(void* context, int32_t layer) {
   ExportRender& e = *static_cast<ExportRender*>(context);
   e.state.passIndex = layer;
   e.state.passCount = kPsdLayerCount;
+  // The dialog loads the whole image with its first preview; an export before that loads it
+  // here.
+  acquireSource(e.state);
+  if (!e.state.parameters->sourceLoaded) {
+    *e.state.result = noErr;
+    return kErrNoMemory;
+  }
   renderToRaster(e.state, &e.raster, e.cancelled);
   // A cancelled render still makes a whole file; only a failure of the render ends it.
   const OSErr failed = e.cancelled ? noErr : *e.state.result;

@@ -199,3 +199,27 @@ TEST(PsdExportCommand, WritesTheFileOrSaysWhyNot) {
   hostCall(host, filterSelectorContinue);
   hostClose(host);
 }
+
+// The main dialog's export button leads through the size and the save dialogs to the file,
+// and the dialog goes on afterwards.
+TEST(PsdExportCommand, TheMainDialogsButtonExports) {
+  Host host;
+  hostOpen(host, PluginMain, makeHostImage(60, 40, 8, 3, false));
+  ASSERT_EQ(hostCall(host, filterSelectorParameters), 0);
+  ScratchFolder folder;
+  headlessClear();
+  headlessQueue("click 69; click 1; file " + folder.file("from dialog.psd") + "; wait 1000; click 3");
+  EXPECT_EQ(hostRunFilter(host, true), 0);
+  // Recorded as each ends.
+  EXPECT_EQ(shownNames(), (std::vector<std::string>{"EXPORT_SIZE", "MONDO_PROGRESS", "TARVE"}));
+  ExportDescriptor d{60, 40, 6, 1, -1};
+  PsdMetadata none{};
+  const std::vector<uint8_t> file = readWholeFile(folder.file("from dialog.psd"));
+  ASSERT_EQ(int64_t(file.size()), psdFileSize(d, none));
+  // The layer shows the opaque image: its transparency channel is full.
+  const size_t resources = 30;
+  const size_t layerPixels = resources + 4 + (size_t(file[30]) << 24 | size_t(file[31]) << 16 | size_t(file[32]) << 8 | file[33]) +
+                             4 + 4 + 2 + 114 + 2;
+  for (size_t i = 0; i < 60 * 40; i += 97) ASSERT_EQ(file.at(layerPixels + i), 255) << i;
+  hostClose(host);
+}
