@@ -59,6 +59,14 @@ TEST(ProgramApply, GreyImagesBecomeRgbDocuments) {
   EXPECT_EQ(header, (std::vector<uint8_t>{'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, kHeight, 0, 0, 0,
                                           kWidth, 0, 16, 0, 3}));
   EXPECT_EQ(folderEntries(folder.path).size(), 2u) << "no temporary file is left behind";
+
+  // Batches write them too.
+  ScratchFolder out;
+  const ProgramRun batch = runTarve({"apply", folder.file("grey.png"), "-d", out.path, "--format", "psd"});
+  ASSERT_EQ(batch.status, 0) << batch.err;
+  const std::vector<uint8_t> batched = readWholeFile(out.file("grey.psd"));
+  ASSERT_GT(batched.size(), 26u);
+  EXPECT_EQ(std::vector<uint8_t>(batched.begin(), batched.begin() + 26), header);
 }
 
 TEST(ProgramApply, TheOutputMayReplaceTheInput) {

@@ -166,7 +166,6 @@ TEST(ProgramFailures, EachProblemIsOneLineAndLeavesNothingBehind) {
       {"missing batch folder", none, {"apply", "IN", "-d", "@no/such"}, "cannot write into"},
       {"batch folder is a file", none, {"apply", "IN", "-d", "IN"}, "not a folder"},
       {"unknown batch format", none, {"apply", "IN", "-d", "@", "--format", "bmp"}, "--format is png, jpg, tif, webp or psd"},
-      {"PSD batch", none, {"apply", "IN", "-d", "@", "--format", "psd"}, "PSD output is not available yet"},
       {"bad job count", none, {"apply", "IN", "-d", "@", "-j", "0"}, "-j is the number of files at once"},
       {"suffix with a folder", none, {"apply", "IN", "-d", "@", "--suffix", "a/b"}, "cannot hold a /"},
   };
