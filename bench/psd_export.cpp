@@ -84,3 +84,4 @@ void psdExport(benchmark::State& bench) {
 }  // namespace
 
 BENCHMARK(psdExport)->Unit(benchmark::kSecond)->Iterations(2);
+BENCHMARK_MAIN();
