@@ -15,6 +15,24 @@ std::vector<std::string> hiddenEntries(const std::string& folder) {
   return hidden;
 }
 
+// Starts a batch of `count` large pictures into `out`, `jobs` at once, and returns once a
+// temporary output in the folder shows that a file is being rendered.
+pid_t startBigBatch(const ScratchFolder& folder, const std::string& out, int count, const char* jobs, int& outFd,
+                    int& errFd) {
+  std::filesystem::create_directory(out);
+  std::vector<std::string> args = {"apply"};
+  for (int i = 0; i < count; ++i) {
+    const std::string input = folder.file("big" + std::to_string(i) + ".png");
+    writeImage(input, sceneImage(2500, 1800, 8, 3, false));
+    args.push_back(input);
+  }
+  for (const char* a : {"-d", "", "-j", jobs}) args.push_back(*a ? a : out);
+  const pid_t pid = startTarve(args, outFd, errFd);
+  for (int wait = 0; pid > 0 && wait < 2000 && hiddenEntries(out).empty(); ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return pid;
+}
+
 }  // namespace
 
 TEST(ProgramBatch, OutputNamesKeepTheInputsNamesAndNeverCollide) {
@@ -81,20 +99,9 @@ TEST(ProgramBatch, TwoInputsOfTheSameNameDoNotOverwriteEachOther) {
 TEST(ProgramBatch, CtrlCStopsTheBatchAndLeavesOnlyWholeFiles) {
   ScratchFolder folder;
   const std::string out = folder.file("out");
-  std::filesystem::create_directory(out);
-  std::vector<std::string> args = {"apply"};
-  for (int i = 0; i < 6; ++i) {
-    const std::string input = folder.file("big" + std::to_string(i) + ".png");
-    writeImage(input, sceneImage(2500, 1800, 8, 3, false));
-    args.push_back(input);
-  }
-  for (const char* a : {"-d", "", "-j", "2"}) args.push_back(*a ? a : out);
   int outFd = -1, errFd = -1;
-  const pid_t pid = startTarve(args, outFd, errFd);
+  const pid_t pid = startBigBatch(folder, out, 6, "2", outFd, errFd);
   ASSERT_GT(pid, 0);
-  // A temporary output in the folder means a file is being rendered.
-  for (int wait = 0; wait < 2000 && hiddenEntries(out).empty(); ++wait)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   ASSERT_FALSE(hiddenEntries(out).empty());
   kill(pid, SIGINT);
   const std::string err = drain(errFd);
@@ -111,19 +118,9 @@ TEST(ProgramBatch, CtrlCStopsTheBatchAndLeavesOnlyWholeFiles) {
 TEST(ProgramBatch, AFileWhoseProcessDiesLeavesNothingBehind) {
   ScratchFolder folder;
   const std::string out = folder.file("out");
-  std::filesystem::create_directory(out);
-  std::vector<std::string> args = {"apply"};
-  for (int i = 0; i < 3; ++i) {
-    const std::string input = folder.file("big" + std::to_string(i) + ".png");
-    writeImage(input, sceneImage(2500, 1800, 8, 3, false));
-    args.push_back(input);
-  }
-  for (const char* a : {"-d", "", "-j", "1"}) args.push_back(*a ? a : out);
   int outFd = -1, errFd = -1;
-  const pid_t pid = startTarve(args, outFd, errFd);
+  const pid_t pid = startBigBatch(folder, out, 3, "1", outFd, errFd);
   ASSERT_GT(pid, 0);
-  for (int wait = 0; wait < 2000 && hiddenEntries(out).empty(); ++wait)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   ASSERT_FALSE(hiddenEntries(out).empty());
   const std::string children = "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children";
   const std::vector<uint8_t> list = readWholeFile(children);
