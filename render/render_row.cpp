@@ -85,8 +85,10 @@ void renderRow(PluginState& state) {
     if (work.bandWorkers) fromWorkers = takeRow(*work.bandWorkers, block.settings, frame, glueFrame, row);
   }
   if (fromWorkers.glued || fromWorkers.pixels) work.nextInlineRow = -1;
+  // The workers go with the last row, so that no thread outlives the render that needed it.
   if (fromWorkers.glued) {
     std::memcpy(host.outData, fromWorkers.glued, fromWorkers.bytes);
+    if (row == frame.height - 1) stopBandWorkers(work.bandWorkers);
     return;
   }
   const WaterPixel* rendered = fromWorkers.pixels;
@@ -100,4 +102,5 @@ void renderRow(PluginState& state) {
   }
   const GlueRow glue = startGlueRow(glueFrame, row);
   for (int32_t x = 0; x < frame.width; ++x) gluePixel(x, rendered[x], glue);
+  if (row == frame.height - 1) stopBandWorkers(work.bandWorkers);
 }
