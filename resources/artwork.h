@@ -29,8 +29,8 @@ constexpr int32_t kArtworkDotSelectedPressed = 211;
 constexpr int32_t kArtworkDotSelectedPinned = 208;
 constexpr int32_t kArtworkDotSelectedPinnedPressed = 212;
 
-// Icon buttons, each the size of its button: a glyph (and on the wide buttons its word)
-// centred on a transparent ground, so that it lies over whatever face the button has.
+// Icon buttons, each the size of its button and shown as the whole button: the wide ones
+// are a face with a glyph and a word, the small ones a glyph on a transparent ground.
 constexpr int32_t kArtworkIconLoad = 185;          // 62 × 27
 constexpr int32_t kArtworkIconSave = 186;          // 62 × 27
 constexpr int32_t kArtworkIconDice = 184;          // 62 × 27

@@ -228,6 +228,18 @@ void paintIconButton(cairo_t* cr, int32_t id) {
     drawGlyph(cr, id, std::floor((width - side) / 2), std::floor((height - side) / 2), side);
     return;
   }
+  // The window layer shows an icon button as its picture alone, so the wide buttons bring
+  // their own face: without one they would read as captions, not as buttons.
+  cairo_pattern_t* face = cairo_pattern_create_linear(0, 0, 0, height);
+  cairo_pattern_add_color_stop_rgb(face, 0, 1, 1, 1);
+  cairo_pattern_add_color_stop_rgb(face, 1, 0.91, 0.925, 0.945);
+  roundedRectPath(cr, 0.5, 0.5, width - 1, height - 1, 4);
+  cairo_set_source(cr, face);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(face);
+  setColour(cr, {0.62, 0.66, 0.72});
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
   constexpr double glyph = 16, gap = 5, size = 11;
   const double total = glyph + gap + textWidth(cr, word, size, TextWeight::bold);
   const double left = std::round((width - total) / 2);

@@ -140,16 +140,11 @@ void sketchField(cairo_t* cr, Rect r, const char* text) {
   drawText(cr, text, r.x + 3, r.y + r.h - 2, 10, {0, 0, 0});
 }
 
-// A button as a desktop would draw it, with its picture centred or its text.
-void sketchButton(cairo_t* cr, Rect r, int32_t pictureId, const char* text) {
+// A push button as a desktop would draw it.
+void sketchButton(cairo_t* cr, Rect r, const char* text) {
   fillRoundedRect(cr, r.x, r.y, r.w, r.h, 3, {0.97, 0.97, 0.97});
   strokeRoundedRect(cr, r.x, r.y, r.w, r.h, 3, {0.62, 0.62, 0.64});
-  if (pictureId >= 0) {
-    const UiPicture picture = artworkPicture(pictureId);
-    drawPicture(cr, picture, r.x + std::floor((r.w - picture.width) / 2), r.y + std::floor((r.h - picture.height) / 2));
-  } else {
-    drawText(cr, text, r.x + r.w / 2, r.y + r.h / 2 + 4, 11, {0, 0, 0}, TextWeight::regular, TextAlign::centre);
-  }
+  drawText(cr, text, r.x + r.w / 2, r.y + r.h / 2 + 4, 11, {0, 0, 0}, TextWeight::regular, TextAlign::centre);
 }
 
 // The main dialog as its own tables place things, with the plain settings and a few memory
@@ -188,9 +183,14 @@ void drawMainDialog(cairo_t* cr) {
         sketchField(cr, r, std::to_string(valueOf(entry.partner)).c_str());
         break;
       case DialogControlKind::glueList: sketchField(cr, {r.x, r.y, r.w, 18}, "normal"); break;
-      case DialogControlKind::iconButton: sketchButton(cr, r, entry.icon, nullptr); break;
-      case DialogControlKind::zoomTextButton: sketchButton(cr, r, -1, "100%"); break;
-      case DialogControlKind::pushButton: sketchButton(cr, r, -1, id == kIdOk ? "OK" : "Cancel"); break;
+      case DialogControlKind::iconButton: {
+        // The window layer shows an icon button as its picture alone.
+        const UiPicture icon = artworkPicture(entry.icon);
+        drawPicture(cr, icon, r.x + std::floor((r.w - icon.width) / 2), r.y + std::floor((r.h - icon.height) / 2));
+        break;
+      }
+      case DialogControlKind::zoomTextButton: sketchButton(cr, r, "100%"); break;
+      case DialogControlKind::pushButton: sketchButton(cr, r, id == kIdOk ? "OK" : "Cancel"); break;
       case DialogControlKind::logo: drawPicture(cr, artworkPicture(entry.icon), r.x, r.y); break;
       case DialogControlKind::statusLine: drawText(cr, "plain settings.q8r", r.x + 4, r.y + 14, 11, {0, 0, 0}); break;
       case DialogControlKind::colourSwatch:
@@ -228,7 +228,7 @@ void drawAboutBox(cairo_t* cr) {
   drawPicture(cr, artworkPicture(kArtworkAboutLogo), 16, 16);
   drawPicture(cr, artworkPicture(kArtworkAboutTitle), 128, 16);
   drawPicture(cr, artworkPicture(kArtworkAboutMaker), 128, 72);
-  sketchButton(cr, {248, 128, 120, 24}, -1, "www.cobaltfinch.example");
+  sketchButton(cr, {248, 128, 120, 24}, "www.cobaltfinch.example");
 }
 
 // A window's client area: white, as the dialogs clear it, then what `draw` puts on it.
