@@ -53,8 +53,8 @@ def magick(*args):
 
 def samples(image, region=None):
     """Every sample of an image file as 16-bit RGBA (grey repeated), optionally cropped."""
-    crop = ["-crop", "%dx%d+%d+%d" % (region[2], region[3], region[0], region[1]), "+repage"] if region else []
-    out = subprocess.run(["convert", image, *crop, "-depth", "16", "rgba:-"], capture_output=True, check=True).stdout
+    crop = ["-crop", "%dx%d+%d+%d" % (region[2], region[3], region[0], region[1])] if region else []
+    out = subprocess.run(["convert", image, "+repage", *crop, "+repage", "-depth", "16", "rgba:-"], capture_output=True, check=True).stdout
     return struct.unpack(">%dH" % (len(out) // 2), out)
 
 
@@ -134,6 +134,8 @@ def main():
     indexed = "(gimp-image-convert-indexed img CONVERT-DITHER-NONE CONVERT-PALETTE-GENERATE 16 FALSE FALSE \"\")"
     x, y, w, h = SELECTION
     select = "(gimp-image-select-rectangle img CHANNEL-OP-REPLACE %d %d %d %d)" % SELECTION
+    moved = "(gimp-layer-set-offsets d 10 5) (gimp-image-select-rectangle img CHANNEL-OP-REPLACE %d %d %d %d)" % (
+        x + 10, y + 5, w, h)
     # A layer smaller than the canvas, and a selection beside it.
     beside = "(gimp-layer-resize d 40 40 0 0) (gimp-image-select-rectangle img CHANNEL-OP-REPLACE 80 50 20 20)"
     out = gimp([
@@ -141,7 +143,11 @@ def main():
         filtered(path("rgba8.png"), path("gimp-rgba8.png")),
         filtered(path("grey8.png"), path("gimp-grey8.png")),
         filtered(path("rgb16.png"), path("gimp-rgb16.png")),
+        filtered(path("rgb8.png"), path("gimp-float.tif"), before="(gimp-image-convert-precision img PRECISION-FLOAT-GAMMA)"),
         filtered(path("rgb8.png"), path("gimp-selected.png"), before=select),
+        # The same selection with the layer moved on the canvas: GIMP's selection lies on the
+        # canvas, the filter rectangle on the layer.
+        filtered(path("rgb8.png"), path("gimp-moved.png"), before=moved),
         # "Repeat last" plays what the run before recorded.
         "(let* (%s) %s %s)" % (load(path("rgb8.png")), tarve_call("RUN-WITH-LAST-VALS", IGNORED), save(path("gimp-last.png"))),
         refused(path("rgb8.png"), path("gimp-indexed.png"), before=indexed),
@@ -155,11 +161,14 @@ def main():
     tarve_apply(path("rgba8.png"), path("tarve-rgba8.png"))
     tarve_apply(path("grey8.png"), path("tarve-grey8.png"))
     tarve_apply(path("rgb16.png"), path("tarve-rgb16.png"))
+    tarve_apply(path("rgb8.png"), path("tarve-float.tif"), "--depth", "32")
     magick(path("rgb8.png"), "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage", path("rgb8-part.png"))
     tarve_apply(path("rgb8-part.png"), path("tarve-part.png"))
 
     for kind in ("rgb8", "rgba8", "grey8"):
         check("8-bit %s equals tarve apply" % kind, samples(path("gimp-%s.png" % kind)) == samples(path("tarve-%s.png" % kind)))
+    # Compared as 16-bit samples: the same to within 1/65535.
+    check("32-bit float equals tarve apply", samples(path("gimp-float.tif")) == samples(path("tarve-float.tif")))
     check("the filter changed the picture", samples(path("gimp-rgb8.png")) != samples(path("rgb8.png")))
     check("repeat last equals the run it repeats", samples(path("gimp-last.png")) == samples(path("tarve-rgb8.png")))
 
@@ -174,10 +183,12 @@ def main():
     check("16-bit samples equal tarve apply's, untouched ones GIMP's own", wrong == 0, "%d samples differ" % wrong)
     check("16-bit samples the filter left alone keep levels the host scale lacks", kept > 0)
 
-    check("with a selection the pixels outside are untouched",
-          outside(path("gimp-selected.png"), SELECTION) == outside(path("rgb8.png"), SELECTION))
-    check("with a selection the pixels inside are the filter's on the selected part",
-          samples(path("gimp-selected.png"), SELECTION) == samples(path("tarve-part.png")))
+    for case in ("selected", "moved"):
+        result = path("gimp-%s.png" % case)
+        check("%s: with a selection the pixels outside are untouched" % case,
+              outside(result, SELECTION) == outside(path("rgb8.png"), SELECTION))
+        check("%s: with a selection the pixels inside are the filter's on the selected part" % case,
+              samples(result, SELECTION) == samples(path("tarve-part.png")))
 
     def unchanged(case):
         before, after = path("gimp-%s-before.png" % case), path("gimp-%s.png" % case)
