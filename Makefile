@@ -40,7 +40,7 @@ artwork: configure
 install-gimp:
 	@scripts/install-deps --gimp
 	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(BUILD) -j $(JOBS) --target tarve_gimp tarve_module
+	@cmake --build $(BUILD) -j $(JOBS) --target tarve_gimp tarve_module tarve_gtk
 	@echo "The GIMP plug-in (Filters > Light and Shadow > Tarve...) is in $$(scripts/install-gimp-plugin $(BUILD))"
 
 # The program, the module with its property list and terminology, and the manual page, under

@@ -74,8 +74,9 @@ def tarve_apply(source, target, *extra):
 
 def gimp(commands, module=None):
     """Runs the Script-Fu commands in one batch session; returns GIMP's combined output."""
-    # The module keeps its state files in the temporary folder: this run's own.
-    env = dict(os.environ, GIMP2_DIRECTORY=GIMP_HOME, TMPDIR=WORK)
+    # The module keeps its state files in the temporary folder: this run's own. Its dialog
+    # runs headless, where nobody answers it: it is cancelled.
+    env = dict(os.environ, GIMP2_DIRECTORY=GIMP_HOME, TMPDIR=WORK, TARVE_UI="headless")
     env.pop("TARVE_MODULE", None)
     if module:
         env["TARVE_MODULE"] = module
@@ -153,7 +154,7 @@ def main():
         refused(path("rgb8.png"), path("gimp-indexed.png"), before=indexed),
         refused(path("rgb8.png"), path("gimp-beside.png"), before=beside),
         refused(path("rgb8.png"), path("gimp-range.png"), settings=SETTINGS.replace("70", "170", 1)),
-        # Without a display the module's dialog cannot be answered: the run ends without a change.
+        # A cancelled dialog ends the run without a change.
         refused(path("rgb8.png"), path("gimp-interactive.png"), mode="RUN-INTERACTIVE"),
     ])
 

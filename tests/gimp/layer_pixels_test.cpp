@@ -5,10 +5,6 @@
 
 #include <cstring>
 
-// babl keeps its format tables until the process ends, even after babl_exit; in sanitizer
-// builds that is no leak of ours.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() { return "leak:libbabl"; }
-
 namespace {
 
 std::vector<uint8_t> words(std::initializer_list<uint16_t> values) {
