@@ -95,7 +95,11 @@ std::vector<uint8_t> readProfile(gint32 image) {
   return bytes;
 }
 
-void reportProgress(void*, int32_t done, int32_t total) {
+// The progress bar starts with the render, not while the module's dialog is open, where
+// GIMP's Cancel beside it would end the plug-in instead of the dialog.
+void reportProgress(void* started, int32_t done, int32_t total) {
+  if (!*static_cast<bool*>(started)) gimp_progress_init("Tarve");
+  *static_cast<bool*>(started) = true;
   if (total > 0) gimp_progress_update(static_cast<double>(done) / total);
 }
 
@@ -132,14 +136,15 @@ Outcome runTarve(GimpRunMode mode, const GimpParam* params, gint count) {
   Host host;
   host.iccProfile = readProfile(image);
   host.switches.protectTransparency = gimp_item_is_layer(drawable) && gimp_layer_get_lock_alpha(drawable);
+  bool progressStarted = false;
   host.onProgress = reportProgress;
+  host.progressContext = &progressStarted;
   hostOpen(host, module.loaded.entry, hostImageFromLayer(layer, width, height, shape),
            readSelection(image, drawable, rect));
   if (play) {
     host.actions.play = std::move(play);
     host.actions.playInfo = plugInDialogSilent;
   }
-  gimp_progress_init("Tarve");
   const int16_t result = hostRunFilter(host, mode == GIMP_RUN_INTERACTIVE);
   const std::optional<Descriptor> recorded = host.actions.recorded;
   const HostImage offered = host.source, rendered = host.destination;
