@@ -3,6 +3,6 @@
 
 #include <string>
 
-// The help of a topic ("" for the overview, "apply", "glues", "preset"); false for an
+// The help of a topic ("" for the overview, "apply", "glues", "preset", "gallery"); false for an
 // unknown topic.
 bool helpText(const std::string& topic, std::string& text);
