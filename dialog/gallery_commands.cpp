@@ -1,5 +1,9 @@
 #include "dialog/gallery_commands.h"
 
+#include <cstring>
+#include <string>
+
+#include "dialog/main_dialog_record.h"
 #include "files/paths.h"
 #include "files/shell_open.h"
 #include "host/memory_dots_gallery.h"
@@ -9,21 +13,65 @@
 
 namespace {
 
-OSErr showPage(const PluginState& state, OSErr written, const char* pagePath) {
+constexpr UiFileFilter kPresetFilter[] = {{"Tarve presets (*.q8r)", "*.q8r"}};
+constexpr UiFileFilter kPageFilter[] = {{"HTML files (*.html)", "*.html"}};
+
+OSErr showPage(intptr_t owner, OSErr written, const char* pagePath) {
   if (written != noErr) {
-    showMessageWindow(kPageNotWrittenTemplate, hostWindow(state.filterRecord));
+    showMessageWindow(kPageNotWrittenTemplate, owner);
     return written;
   }
   return openWithDefaultHandler(pagePath);
 }
 
-}  // namespace
-
-OSErr presetsGalleryCommand(PluginState& state, const char* chosenFile, const char* pagePath) {
-  const FileSpec folder = folderPart(chosenFile);
-  return showPage(state, writePresetsPage(folder.path, pagePath), pagePath);
+// A folder too long to remember is forgotten rather than cut short.
+void rememberFolder(char (&folder)[kPathLength], const std::string& path) {
+  const FileSpec part = folderPart(path.c_str());
+  const size_t length = std::strlen(part.path);
+  folder[0] = '\0';
+  if (length < sizeof folder) std::memcpy(folder, part.path, length + 1);
 }
 
-OSErr memoryDotsGalleryCommand(PluginState& state, const char* pagePath) {
-  return showPage(state, writeMemoryDotsPage(state, pagePath), pagePath);
+// The page's path, from the save dialog that starts in the remembered export folder.
+bool askForPage(MainDialog& d, const char* proposedName, std::string& page) {
+  ParameterBlock& block = blockOf(d);
+  const UiSaveRequest request{uiWindowHandle(d.window), "Save an HTML page", kPageFilter, "html", block.exportFolder,
+                              proposedName};
+  if (uiSaveFile(request, page) != UiChoice::chosen) return false;
+  rememberFolder(block.exportFolder, page);
+  return true;
+}
+
+}  // namespace
+
+OSErr presetsGalleryCommand(intptr_t owner, const char* chosenFile, const char* pagePath) {
+  const FileSpec folder = folderPart(chosenFile);
+  return showPage(owner, writePresetsPage(folder.path, pagePath), pagePath);
+}
+
+OSErr memoryDotsGalleryCommand(PluginState& state, intptr_t owner, const char* pagePath) {
+  return showPage(owner, writeMemoryDotsPage(state, pagePath), pagePath);
+}
+
+void presetsGalleryButton(MainDialog& d) {
+  ParameterBlock& block = blockOf(d);
+  const UiOpenRequest choose{uiWindowHandle(d.window), "Choose any file in the source folder", kPresetFilter,
+                             block.sourceFolder, ""};
+  std::string chosen, page;
+  if (uiOpenFile(choose, chosen) != UiChoice::chosen) return;
+  rememberFolder(block.sourceFolder, chosen);
+  if (!askForPage(d, "Tarve presets.html", page)) return;
+  uiSetCursor(d.window, kUiWaitCursor);
+  presetsGalleryCommand(uiWindowHandle(d.window), chosen.c_str(), page.c_str());
+  uiSetCursor(d.window, kUiArrowCursor);
+}
+
+void memoryDotsGalleryClick(MainDialog& d) {
+  std::string page;
+  if (!askForPage(d, "Tarve memory dots.html", page)) return;
+  uiSetCursor(d.window, kUiWaitCursor);
+  memoryDotsGalleryCommand(*d.state, uiWindowHandle(d.window), page.c_str());
+  uiSetCursor(d.window, kUiArrowCursor);
+  // The renders borrowed the host's buffers that the preview is drawn from.
+  d.rerender = true;
 }

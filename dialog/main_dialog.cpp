@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dialog/export_size_dialog.h"
+#include "dialog/gallery_commands.h"
 #include "dialog/main_dialog_record.h"
 #include "dialog/parameter_controls.h"
 #include "dialog/preview.h"
@@ -141,6 +142,8 @@ void click(MainDialog& d, int32_t id) {
   updateZoomControls(d);
   if (id == kIdSavePreset) saveSettingsCommand(d);
   if (id == kIdLoadPreset) loadSettingsCommand(d);
+  if (id == kIdPresetsGallery) presetsGalleryButton(d);
+  if (id == kIdDotPreview && d.state->mouseRight) memoryDotsGalleryClick(d);
   if (id == kIdLogo) showAboutBox(uiWindowHandle(d.window));
   if (id == kIdInfo) showInfoBox(d);
   if (id == kIdNextGlue) nextGlueCommand(d);

@@ -36,7 +36,8 @@ struct ParameterBlock {
   PixelPoint centrePixel;  // the water centre in filter-rectangle pixels
   char settingsFileName[kPathLength];
   char presetFolder[kPathLength];  // where the settings file dialogs start
-  char exportFolder[kPathLength];  // where the PSD export's save dialog starts
+  char exportFolder[kPathLength];  // where the save dialogs of the PSD export and the gallery pages start
+  char sourceFolder[kPathLength];  // where the presets gallery looks for presets
 
   // The main dialog's own fields.
   int32_t capturedControl;  // the control holding the mouse, -1 for none

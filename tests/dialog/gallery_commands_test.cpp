@@ -1,7 +1,10 @@
-// The gallery commands as the dialog gives them: the page is shown only when it was written.
+// The gallery commands as the user gives them in the main dialog, headless: the file
+// dialogs, the remembered folders, and the page shown only when it was written.
 #include "dialog/gallery_commands.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "app/host/host.h"
 #include "files/file_io.h"
@@ -12,36 +15,81 @@
 
 extern "C" void PluginMain(int16_t selector, void* filterRecord, intptr_t* data, int16_t* result);
 
+namespace {
 
-TEST(GalleryCommands, APresetsPageIsOpenedWhenWrittenAndExplainedWhenNot) {
+struct GalleryDialog : testing::Test {
+  Host host;
   StandInBrowser browser;
-  headlessClear();
-  ScratchFolder presets;
-  Settings settings{};
-  applyDefaultSettings(settings);
-  ASSERT_EQ(writeSettingsFile(presets.file("calm.q8r").c_str(), settings, nullptr), noErr);
-  PluginState state{};
+  ScratchFolder presets, out;
 
-  const std::string page = presets.file("Tarve presets.html");
-  EXPECT_EQ(presetsGalleryCommand(state, presets.file("calm.q8r").c_str(), page.c_str()), noErr);
-  EXPECT_TRUE(headlessShownDialogs().empty());
+  void SetUp() override {
+    headlessClear();
+    std::remove(cachedSettingsPath().path);
+    Settings settings{};
+    applyDefaultSettings(settings);
+    ASSERT_EQ(writeSettingsFile(presets.file("calm.q8r").c_str(), settings, nullptr), noErr);
+    hostOpen(host, PluginMain, makeHostImage(120, 80, 8, 3, false));
+    ASSERT_EQ(hostCall(host, filterSelectorParameters), 0);
+  }
+  void TearDown() override { hostClose(host); }
+  ParameterBlock& block() { return *reinterpret_cast<ParameterBlock*>(*host.record.parameters); }
+  int16_t run(const std::string& actions) {
+    headlessQueue(actions);
+    return hostRunFilter(host, true);
+  }
+  std::string text(const std::string& path) {
+    const std::vector<uint8_t> bytes = readWholeFile(path);
+    return {bytes.begin(), bytes.end()};
+  }
+};
+
+}  // namespace
+
+TEST_F(GalleryDialog, ThePresetsButtonAsksForTheFolderAndThePageThenShowsIt) {
+  const std::string page = out.file("Tarve presets.html");
+  ASSERT_EQ(run("click 40; file " + presets.file("calm.q8r") + "; file " + page + "; click 3"), 0);
+  EXPECT_NE(text(page).find(">calm</font>"), std::string::npos);
   EXPECT_EQ(browser.opened(1), page + "\n");
-  const std::vector<uint8_t> text = readWholeFile(page);
-  EXPECT_NE(std::string(text.begin(), text.end()).find(">calm</font>"), std::string::npos);
+  const auto& asked = headlessFileRequests();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].kind, "open");
+  EXPECT_EQ(asked[0].title, "Choose any file in the source folder");
+  EXPECT_EQ(asked[1].kind, "save");
+  EXPECT_EQ(asked[1].title, "Save an HTML page");
+  EXPECT_EQ(asked[1].proposedName, "Tarve presets.html");
+  EXPECT_EQ(std::string(block().sourceFolder), presets.path);
+  EXPECT_EQ(std::string(block().exportFolder), out.path);
 
-  EXPECT_EQ(presetsGalleryCommand(state, presets.file("calm.q8r").c_str(), presets.file("gone/x.html").c_str()),
-            kErrCannotOpen);
-  ASSERT_EQ(headlessShownDialogs().size(), 1u);
-  EXPECT_EQ(headlessShownDialogs()[0].name, "PAGEFAILED");
-  // Only the pages that were written reach the browser.
-  const std::string again = presets.file("again.html");
-  EXPECT_EQ(presetsGalleryCommand(state, presets.file("calm.q8r").c_str(), again.c_str()), noErr);
-  EXPECT_EQ(browser.opened(2), page + "\n" + again + "\n");
+  // The next time both dialogs start where the user was; Cancel in the first ends it.
+  headlessClear();
+  ASSERT_EQ(run("click 40; cancel; click 3"), 0);
+  ASSERT_EQ(headlessFileRequests().size(), 1u);
+  EXPECT_EQ(headlessFileRequests()[0].folder, presets.path);
 }
 
-TEST(GalleryCommands, AMemoryDotsPageIsWrittenInsideTheRunAndOpened) {
+TEST_F(GalleryDialog, APageThatCannotBeWrittenIsExplainedAndNotShown) {
+  const std::string nowhere = out.file("gone/Tarve presets.html"), page = out.file("again.html");
+  ASSERT_EQ(run("click 40; file " + presets.file("calm.q8r") + "; file " + nowhere + "; command 1; click 40; file " +
+                presets.file("calm.q8r") + "; file " + page + "; click 3"),
+            0);
+  bool explained = false;
+  for (const HeadlessShown& shown : headlessShownDialogs()) explained |= shown.name == "PAGEFAILED";
+  EXPECT_TRUE(explained);
+  // Only the page that was written reached the browser.
+  EXPECT_EQ(browser.opened(1), page + "\n");
+}
+
+TEST_F(GalleryDialog, ARightClickOnTheDotPanelWritesTheMemoryDotsPageAndKeepsTheSettings) {
+  const std::string page = out.file("Tarve memory dots.html");
+  ASSERT_EQ(run("erase 93; type 93 66; wait 1000; rightdown 414 447; rightup 414 447; file " + page + "; click 3"), 0);
+  EXPECT_NE(text(page).find("<title>Tarve memory dots</title>"), std::string::npos);
+  EXPECT_EQ(browser.opened(1), page + "\n");
+  EXPECT_EQ(headlessFileRequests().back().proposedName, "Tarve memory dots.html");
+  EXPECT_EQ(block().settings.blur, 66);
+}
+
+TEST(GalleryCommands, FilledDotsArePublishedFromInsideTheRun) {
   StandInBrowser browser;
-  headlessClear();
   Host host;
   hostOpen(host, PluginMain, makeHostImage(40, 30, 8, 3, false));
   ASSERT_EQ(hostCall(host, filterSelectorPrepare), 0);
@@ -55,10 +103,9 @@ TEST(GalleryCommands, AMemoryDotsPageIsWrittenInsideTheRunAndOpened) {
 
   ScratchFolder out;
   const std::string page = out.file("Tarve memory dots.html");
-  EXPECT_EQ(memoryDotsGalleryCommand(state, page.c_str()), noErr);
+  EXPECT_EQ(memoryDotsGalleryCommand(state, 0, page.c_str()), noErr);
   EXPECT_EQ(browser.opened(1), page + "\n");
   EXPECT_FALSE(readWholeFile(out.file("web_images/dot 7.jpg")).empty());
-  EXPECT_TRUE(headlessShownDialogs().empty());
   hostCall(host, filterSelectorContinue);
   hostClose(host);
 }
