@@ -127,11 +127,6 @@ OSErr flushByteSink(ByteSink& sink) {
   return result;
 }
 
-OSErr putByte(ByteSink& sink, uint8_t value) {
-  sink.buffer[sink.count++] = value;
-  return sink.count == kByteSinkSize ? flushByteSink(sink) : noErr;
-}
-
 OSErr put16(ByteSink& sink, uint16_t value) {
   const OSErr first = putByte(sink, uint8_t(value));
   const OSErr second = putByte(sink, uint8_t(value >> 8));

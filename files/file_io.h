@@ -58,7 +58,11 @@ struct ByteSink {
 };
 
 void resetByteSink(ByteSink& sink, FileHandle file);
-OSErr putByte(ByteSink& sink, uint8_t value);
+OSErr flushByteSink(ByteSink& sink);
+// Inline: exports put every sample of a picture through here.
+inline OSErr putByte(ByteSink& sink, uint8_t value) {
+  sink.buffer[sink.count++] = value;
+  return sink.count == kByteSinkSize ? flushByteSink(sink) : noErr;
+}
 OSErr put16(ByteSink& sink, uint16_t value);
 OSErr put32(ByteSink& sink, uint32_t value);
-OSErr flushByteSink(ByteSink& sink);
