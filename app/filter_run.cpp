@@ -1,6 +1,6 @@
 #include "app/filter_run.h"
 
-#include "app/desktop_services.h"
+#include "app/host/desktop_services.h"
 #include "app/interrupt.h"
 #include "app/selection.h"
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/host/desktop_services.h"
 #include "app/host/host.h"
 #include "app/host/module_loader.h"
 #include "gimp/layer_pixels.h"
@@ -141,6 +142,8 @@ Outcome runTarve(GimpRunMode mode, const GimpParam* params, gint count) {
   host.progressContext = &progressStarted;
   hostOpen(host, module.loaded.entry, hostImageFromLayer(layer, width, height, shape),
            readSelection(image, drawable, rect));
+  // The module's dialog shows its preview through the host and asks it for the water colour.
+  if (mode == GIMP_RUN_INTERACTIVE) offerDesktopServices(host);
   if (play) {
     host.actions.play = std::move(play);
     host.actions.playInfo = plugInDialogSilent;

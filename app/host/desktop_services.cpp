@@ -1,4 +1,4 @@
-#include "app/desktop_services.h"
+#include "app/host/desktop_services.h"
 
 #include <vector>
 
