@@ -2,6 +2,7 @@
 // in functions whose frames hold no object with a destructor; the callers own everything.
 #include <png.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -118,9 +119,10 @@ void describeMetadata(png_structp png, png_infop info, const ImageMetadata& meta
                  png_uint_32(metadata.iccProfile.size()));
   if (!metadata.exif.empty())
     png_set_eXIf_1(png, info, png_uint_32(metadata.exif.size()), const_cast<png_bytep>(metadata.exif.data()));
+  // A resolution read from another file may be absurd; the chunk holds at most 2^31 - 1.
+  const auto perMetre = [](double dpi) { return png_uint_32(std::clamp(dpi / 0.0254 + 0.5, 1.0, 2147483647.0)); };
   if (metadata.xDpi > 0 && metadata.yDpi > 0)
-    png_set_pHYs(png, info, png_uint_32(metadata.xDpi / 0.0254 + 0.5), png_uint_32(metadata.yDpi / 0.0254 + 0.5),
-                 PNG_RESOLUTION_METER);
+    png_set_pHYs(png, info, perMetre(metadata.xDpi), perMetre(metadata.yDpi), PNG_RESOLUTION_METER);
   png_set_text(png, info, chunks.data(), int(chunks.size()));
 }
 
