@@ -9,6 +9,8 @@
 #include "dialog/main_dialog_record.h"
 #include "dialog/parameter_controls.h"
 #include "dialog/preview.h"
+#include "dialog/random_looks.h"
+#include "dialog/undo_levels.h"
 #include "host/module.h"
 #include "render/glue_names.h"
 #include "resources/artwork.h"
@@ -129,6 +131,38 @@ void nextGlueCommand(MainDialog& d) {
   d.rerender = true;
 }
 
+void diceCommand(MainDialog& d) {
+  diceSettings(blockOf(d), d.state->random);
+  writeSettingsIntoControls(d);
+  d.rerender = true;
+}
+
+void ecceCommand(MainDialog& d) {
+  ecceSettings(blockOf(d), d.state->random);
+  writeSettingsIntoControls(d);
+  d.rerender = true;
+}
+
+void plainSettingsCommand(MainDialog& d) {
+  plainSettings(blockOf(d));
+  writeSettingsIntoControls(d);
+  d.rerender = true;
+}
+
+void redrawMemoryDots(MainDialog& d) {
+  for (int32_t id = kIdFirstMemoryDot; id <= kIdLastMemoryDot; ++id) redrawControl(d, id);
+}
+
+// Even with no level to return to, the controls and the preview are brought in line.
+void undoCommand(MainDialog& d) {
+  undoStep(*d.state);
+  writeSettingsIntoControls(d);
+  redrawControl(d, kIdStatusLine);
+  deselectMemoryDots(d.state->memoryDots);
+  redrawMemoryDots(d);
+  d.rerender = true;
+}
+
 bool zoomCommand(MainDialog& d, int32_t id) {
   if (id != kIdZoomIn && id != kIdZoomOut && id != kIdZoom100) return false;
   return zoomPreview(*d.state, id);
@@ -148,7 +182,11 @@ void click(MainDialog& d, int32_t id) {
   if (id == kIdInfo) showInfoBox(d);
   if (id == kIdNextGlue) nextGlueCommand(d);
   if (id == kIdPsdExport) askExportSize(*d.state, uiWindowHandle(d.window));
-  commitSettings(d);
+  if (id == kIdDice) diceCommand(d);
+  if (id == kIdEcce) ecceCommand(d);
+  if (id == kIdPlainSettings) plainSettingsCommand(d);
+  if (id == kIdUndo) undoCommand(d);
+  commitSettings(d, id);
   uiKillTimer(d.window, kEditTimer);
   if (d.rerender) rerenderPreview(d);
   if (id == kIdOk || id == kIdCancel) endDialog(d, id == kIdOk);
@@ -212,7 +250,7 @@ void release(MainDialog& d, UiPoint point) {
   block.capturedControl = -1;
   const DialogControlKind kind = controlEntry(captured).kind;
   if (kind == DialogControlKind::slider) {
-    commitSettings(d);
+    commitSettings(d, captured);
     rerenderPreview(d);
   } else {
     click(d, captured);  // the logo, a memory dot or the dot panel
@@ -227,7 +265,7 @@ bool command(MainDialog& d, const UiEvent& event) {
   }
   if (event.id == kIdGlueList) {
     if (event.code == kUiSelectionChanged) {
-      commitSettings(d);
+      commitSettings(d, kIdGlueList);
       rerenderPreview(d);
     }
     return true;
@@ -259,7 +297,7 @@ bool mainProc(UiDialog* window, const UiEvent& event, void* context) {
       return command(d, event);
     case UiMessage::timer:
       if (event.id != kEditTimer) return false;
-      commitSettings(d);
+      commitSettings(d, kEditTimer);
       rerenderPreview(d);
       return true;
     case UiMessage::leftButtonDown:
@@ -279,7 +317,19 @@ bool mainProc(UiDialog* window, const UiEvent& event, void* context) {
 
 }  // namespace
 
-void commitSettings(MainDialog& d) { readControlsIntoSettings(d); }
+void commitSettings(MainDialog& d, int32_t id) {
+  readControlsIntoSettings(d);
+  PluginState& state = *d.state;
+  const bool dot = controlEntry(id).kind == DialogControlKind::memoryDot;
+  const int32_t slot = id - kIdFirstMemoryDot;
+  const bool dotHoldsSettings = dot && state.memoryDots.display[slot] != kDotEmpty;
+  const UndoLevel level = undoLevelFor(id, dotHoldsSettings, state.mouseRight, state.mouseControl);
+  recordUndoLevel(state, level);
+  if (level != UndoLevel::none && !dot) {
+    deselectMemoryDots(state.memoryDots);
+    redrawMemoryDots(d);
+  }
+}
 
 int32_t runMainDialog(PluginState& state) {
   state.dialogShown = true;

@@ -65,5 +65,6 @@ void saveSettingsCommand(MainDialog& d);
 void loadSettingsCommand(MainDialog& d);
 void showInfoBox(MainDialog& d);
 
-// Reads the controls into the settings: every change of the dialog passes through here.
-void commitSettings(MainDialog& d);
+// Reads the controls into the settings and records the undo level the change of control
+// `id` calls for: every change of the dialog passes through here.
+void commitSettings(MainDialog& d, int32_t id);

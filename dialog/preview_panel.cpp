@@ -2,6 +2,7 @@
 // it (a click places the ripple centre, a drag pans a zoomed view).
 #include "dialog/main_dialog_record.h"
 #include "dialog/preview.h"
+#include "dialog/undo_levels.h"
 #include "resources/artwork.h"
 #include "ui/canvas.h"
 
@@ -121,7 +122,7 @@ void previewRelease(MainDialog& d, UiPoint point) {
   ParameterBlock& block = blockOf(d);
   if (!block.panMoved) {
     pickAt(d, point);
-    commitSettings(d);
+    commitSettings(d, kIdCentrePick);
   }
   // A pan rendered without new tables; the view at rest gets them made afresh.
   rerenderPreview(d);

@@ -4,8 +4,10 @@
 #include <dlfcn.h>
 
 #include <cstring>
+#include <ctime>
 #include <new>
 
+#include "dialog/random_looks.h"
 #include "host/host_services.h"
 #include "host/module.h"
 #include "host/selectors.h"
@@ -31,6 +33,7 @@ static PluginState* lockPluginState(const HandleProcs* procs, intptr_t* data) {
     return nullptr;
   }
   std::memset(p, 0, sizeof(PluginState));
+  seedRandom(reinterpret_cast<PluginState*>(p)->random, static_cast<uint32_t>(std::time(nullptr)));
   *data = reinterpret_cast<intptr_t>(handle);
   return reinterpret_cast<PluginState*>(p);
 }

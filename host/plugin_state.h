@@ -57,6 +57,21 @@ inline bool transparencyEditable(int16_t filterCase) {
          filterCase == filterCaseEditableTransparencyWithSelection;
 }
 
+// The runtime generator the dialog's random looks draw from: values 0..32767, the same
+// sequence for the same seed on every platform.
+struct RandomGenerator {
+  uint32_t state;
+};
+
+// One undo level: the settings as committed (the centre is never restored from here) and
+// whether an undo file of the same number was written with them.
+struct UndoSlot {
+  Settings settings;
+  char settingsFileName[kPathLength];
+  bool valid;
+  bool fromFile;
+};
+
 enum RenderMode : int32_t { kRenderFinal = 0, kRenderDialog = 1, kRenderRaster = 2 };
 
 constexpr int kSmallBufferCount = 7;
@@ -97,6 +112,10 @@ struct PluginState {
   struct ProgressWindow* progressWindow;
 
   MemoryDots memoryDots;
+  RandomGenerator random;
+  // Every commit flips to the other slot, so Undo always swaps between the last two levels.
+  UndoSlot undoSlots[2];
+  int32_t undoSlot;
 
   int32_t dialogExit;  // 1 OK, 2 Cancel
   bool dialogShown;    // the main dialog has been shown at least once

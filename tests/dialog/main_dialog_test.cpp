@@ -13,6 +13,7 @@
 
 #include "app/host/host.h"
 #include "dialog/parameter_controls.h"
+#include "dialog/random_looks.h"
 #include "files/memory_dot_store.h"
 #include "host/settings_file.h"
 #include "tests/isolated_temp.h"
@@ -205,6 +206,58 @@ TEST_F(Dialog, AClickBesideTheImagePlacesTheCentreOutsideIt) {
   ASSERT_EQ(run("down 400 300; up 400 300; click 3"), 0);
   EXPECT_LT(block().settings.centreX, 0.0f);
   EXPECT_GT(block().settings.centreY, 1.0f);
+}
+
+TEST_F(Dialog, UndoStepsBackAndForthButNeverMovesTheCentre) {
+  open(scene(300, 200));
+  ASSERT_EQ(run("erase 86; type 86 10; wait 1000; erase 79; type 79 20; wait 1000; click 74; click 3"), 0);
+  EXPECT_EQ(block().settings.horizon, 10);
+  EXPECT_EQ(block().settings.rippleHeight, 33);
+  // The levels outlive the dialog: Undo, Undo in the next run comes back to the same place.
+  ASSERT_EQ(run("click 74; click 74; click 3"), 0);
+  EXPECT_EQ(block().settings.rippleHeight, 33);
+  ASSERT_EQ(run("click 74; click 3"), 0);
+  EXPECT_EQ(block().settings.rippleHeight, 20);
+
+}
+
+TEST_F(Dialog, UndoLeavesAPickedCentreWhereItWas) {
+  open(scene(600, 400));  // zoomed to 100 %, a click picks the centre on release
+  ASSERT_EQ(run("erase 86; type 86 30; wait 1000; click 34; down 600 200; up 600 200; click 74; click 3"), 0);
+  EXPECT_EQ(block().settings.horizon, 30);
+  // The centre was 300 across before the pick; the level Undo returned to was taken then.
+  EXPECT_NE(block().centrePixel.x, 300);
+  EXPECT_FLOAT_EQ(block().settings.centreX, float(block().centrePixel.x) / 600.0f);
+}
+
+TEST_F(Dialog, DiceAndEcceReachTheControlsAndUndoTakesThemBack) {
+  open(scene(300, 200));
+  seedRandom(state().random, 42);
+  ParameterBlock expected = block();
+  RandomGenerator same{};
+  seedRandom(same, 42);
+  diceSettings(expected, same);
+  ASSERT_EQ(run("click 72; click 3"), 0);
+  const Settings s = block().settings;
+  EXPECT_STREQ(block().settingsFileName, "random settings.q8r");
+  EXPECT_EQ(s.waviness, expected.settings.waviness);
+  EXPECT_EQ(s.undulation, expected.settings.undulation);
+  EXPECT_EQ(s.blur, expected.settings.blur);
+  EXPECT_EQ(s.waterColour.blue, expected.settings.waterColour.blue);
+  EXPECT_EQ(s.horizon, 60);
+
+  const int32_t seed = s.randomSeed;
+  ASSERT_EQ(run("erase 86; type 86 12; wait 1000; click 75; click 3"), 0);
+  EXPECT_EQ(block().settings.randomSeed, nextRandom(same) & 2047);
+  EXPECT_NE(block().settings.randomSeed, seed);
+  EXPECT_EQ(block().settings.waviness, expected.settings.waviness);
+
+  ASSERT_EQ(run("erase 86; type 86 15; wait 1000; click 98; click 74; click 3"), 0);
+  EXPECT_EQ(block().settings.horizon, 15);
+  EXPECT_EQ(block().settings.waviness, expected.settings.waviness);
+  ASSERT_EQ(run("click 74; click 3"), 0);
+  EXPECT_EQ(block().settings.horizon, 60);
+  EXPECT_STREQ(block().settingsFileName, "plain settings.q8r");
 }
 
 TEST_F(Dialog, FloatImagesHaveAFixedGlue) {
