@@ -131,21 +131,10 @@ void nextGlueCommand(MainDialog& d) {
   d.rerender = true;
 }
 
-void diceCommand(MainDialog& d) {
-  diceSettings(blockOf(d), d.state->random);
+// After a button that changed many settings at once, the controls and the name follow.
+void showNewLook(MainDialog& d) {
   writeSettingsIntoControls(d);
-  d.rerender = true;
-}
-
-void ecceCommand(MainDialog& d) {
-  ecceSettings(blockOf(d), d.state->random);
-  writeSettingsIntoControls(d);
-  d.rerender = true;
-}
-
-void plainSettingsCommand(MainDialog& d) {
-  plainSettings(blockOf(d));
-  writeSettingsIntoControls(d);
+  redrawControl(d, kIdStatusLine);
   d.rerender = true;
 }
 
@@ -156,11 +145,9 @@ void redrawMemoryDots(MainDialog& d) {
 // Even with no level to return to, the controls and the preview are brought in line.
 void undoCommand(MainDialog& d) {
   undoStep(*d.state);
-  writeSettingsIntoControls(d);
-  redrawControl(d, kIdStatusLine);
   deselectMemoryDots(d.state->memoryDots);
   redrawMemoryDots(d);
-  d.rerender = true;
+  showNewLook(d);
 }
 
 bool zoomCommand(MainDialog& d, int32_t id) {
@@ -182,9 +169,10 @@ void click(MainDialog& d, int32_t id) {
   if (id == kIdInfo) showInfoBox(d);
   if (id == kIdNextGlue) nextGlueCommand(d);
   if (id == kIdPsdExport) askExportSize(*d.state, uiWindowHandle(d.window));
-  if (id == kIdDice) diceCommand(d);
-  if (id == kIdEcce) ecceCommand(d);
-  if (id == kIdPlainSettings) plainSettingsCommand(d);
+  if (id == kIdDice) diceSettings(blockOf(d), d.state->random);
+  if (id == kIdEcce) ecceSettings(blockOf(d), d.state->random);
+  if (id == kIdPlainSettings) plainSettings(blockOf(d));
+  if (id == kIdDice || id == kIdEcce || id == kIdPlainSettings) showNewLook(d);
   if (id == kIdUndo) undoCommand(d);
   commitSettings(d, id);
   uiKillTimer(d.window, kEditTimer);
