@@ -1,6 +1,5 @@
 #include "dialog/gallery_commands.h"
 
-#include <cstring>
 #include <string>
 
 #include "dialog/main_dialog_record.h"
@@ -24,21 +23,13 @@ OSErr showPage(intptr_t owner, OSErr written, const char* pagePath) {
   return openWithDefaultHandler(pagePath);
 }
 
-// A folder too long to remember is forgotten rather than cut short.
-void rememberFolder(char (&folder)[kPathLength], const std::string& path) {
-  const FileSpec part = folderPart(path.c_str());
-  const size_t length = std::strlen(part.path);
-  folder[0] = '\0';
-  if (length < sizeof folder) std::memcpy(folder, part.path, length + 1);
-}
-
 // The page's path, from the save dialog that starts in the remembered export folder.
 bool askForPage(MainDialog& d, const char* proposedName, std::string& page) {
   ParameterBlock& block = blockOf(d);
   const UiSaveRequest request{uiWindowHandle(d.window), "Save an HTML page", kPageFilter, "html", block.exportFolder,
                               proposedName};
   if (uiSaveFile(request, page) != UiChoice::chosen) return false;
-  rememberFolder(block.exportFolder, page);
+  copyFolderPart(page.c_str(), block.exportFolder, sizeof block.exportFolder);
   return true;
 }
 
@@ -59,7 +50,7 @@ void presetsGalleryButton(MainDialog& d) {
                              block.sourceFolder, ""};
   std::string chosen, page;
   if (uiOpenFile(choose, chosen) != UiChoice::chosen) return;
-  rememberFolder(block.sourceFolder, chosen);
+  copyFolderPart(chosen.c_str(), block.sourceFolder, sizeof block.sourceFolder);
   if (!askForPage(d, "Tarve presets.html", page)) return;
   uiSetCursor(d.window, kUiWaitCursor);
   presetsGalleryCommand(uiWindowHandle(d.window), chosen.c_str(), page.c_str());

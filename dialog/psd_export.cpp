@@ -151,10 +151,7 @@ OSErr exportPsdCommand(PluginState& state, intptr_t owner) {
   PendingExport e{{}, {block.exportWidth, block.exportHeight, 6, exportBytesPerChannel(r.imageMode, r.depth), -1}, false};
   const UiSaveRequest request{owner, "Save a PSD file", psdFilters, "psd", block.exportFolder, "Tarve result.psd"};
   if (uiSaveFile(request, e.path) != UiChoice::chosen) return kErrCancelled;
-  const FileSpec folder = folderPart(e.path.c_str());
-  const size_t length = strnlen(folder.path, sizeof block.exportFolder - 1);
-  std::memcpy(block.exportFolder, folder.path, length);
-  block.exportFolder[length] = 0;
+  copyFolderPart(e.path.c_str(), block.exportFolder, sizeof block.exportFolder);
 
   const OSErr result = runProgressWindow(state, runPendingExport, &e);
   if (result != noErr && result != kErrCancelled) explainFailure(result, owner);

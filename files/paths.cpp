@@ -76,6 +76,14 @@ FileSpec folderPart(const char* path) {
   return fspec;
 }
 
+void copyFolderPart(const char* path, char* folder, size_t capacity) {
+  const FileSpec part = folderPart(path);
+  const size_t length = std::strlen(part.path);
+  if (capacity == 0) return;
+  folder[0] = '\0';
+  if (length < capacity) std::memcpy(folder, part.path, length + 1);
+}
+
 FileSpec fileNamePart(const char* path) {
   const FileSpec whole = makeFileSpec(path);
   return makeFileSpec(whole.path + afterLastSeparator(whole.path));

@@ -35,6 +35,10 @@ FileSpec joinPath(const char* folder, const char* name);
 // Up to and including the last separator; a path without one is returned whole.
 FileSpec folderPart(const char* path);
 
+// The folder part of `path` into a buffer of `capacity` bytes, for a folder a dialog
+// remembers; empty when it does not fit, since a cut folder would name another one.
+void copyFolderPart(const char* path, char* folder, size_t capacity);
+
 // After the last separator; a path without one is returned whole.
 FileSpec fileNamePart(const char* path);
 

@@ -95,3 +95,15 @@ TEST(Paths, MakeSubfolder) {
   EXPECT_EQ(makeSubfolder(std::string(258, 'f').c_str(), "x", made), kErrCannotOpen);
   EXPECT_STREQ(made.path, "");
 }
+
+// A remembered folder is the chosen file's folder, or nothing: a folder cut to fit the field
+// would send the next dialog somewhere else.
+TEST(Paths, CopyFolderPartKeepsWholeFoldersOnly) {
+  char field[16] = "old";
+  copyFolderPart("/a/b/c.psd", field, sizeof field);
+  EXPECT_STREQ(field, "/a/b/");
+  copyFolderPart("/fifteen/chars/x.psd", field, sizeof field);  // "/fifteen/chars/" needs 16 bytes
+  EXPECT_STREQ(field, "/fifteen/chars/");
+  copyFolderPart("/sixteen/chars!/x.psd", field, sizeof field);
+  EXPECT_STREQ(field, "");
+}
