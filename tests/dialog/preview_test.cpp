@@ -10,6 +10,7 @@
 #include "app/host/host.h"
 #include "files/memory_dot_store.h"
 #include "tests/isolated_temp.h"
+#include "tests/module_state.h"
 
 extern "C" void PluginMain(int16_t selector, void* filterRecord, intptr_t* data, int16_t* result);
 
@@ -87,7 +88,6 @@ TEST(PreviewDisplay, DeepSamplesReduceToEightBits) {
 
 // ---- previews rendered by the module ----------------------------------------------------
 
-PluginState& stateOf(Host& host) { return *reinterpret_cast<PluginState*>(*reinterpret_cast<Handle>(host.data)); }
 
 HostImage scene(int32_t w, int32_t h, int32_t depth, int32_t planes) {
   HostImage image = makeHostImage(w, h, depth, planes, false);

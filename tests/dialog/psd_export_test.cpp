@@ -12,12 +12,12 @@
 #include "render/glue_names.h"
 #include "tests/files/scratch_folder.h"
 #include "tests/isolated_temp.h"
+#include "tests/module_state.h"
 
 extern "C" void PluginMain(int16_t selector, void* filterRecord, intptr_t* data, int16_t* result);
 
 namespace {
 
-PluginState& stateOf(Host& host) { return *reinterpret_cast<PluginState*>(*reinterpret_cast<Handle>(host.data)); }
 
 uint32_t bigEndian32(const std::vector<uint8_t>& b, size_t at) {
   return uint32_t(b.at(at)) << 24 | uint32_t(b.at(at + 1)) << 16 | uint32_t(b.at(at + 2)) << 8 | b.at(at + 3);

@@ -12,12 +12,12 @@
 #include "host/settings_file.h"
 #include "tests/host/gallery_test_support.h"
 #include "tests/isolated_temp.h"
+#include "tests/module_state.h"
 
 extern "C" void PluginMain(int16_t selector, void* filterRecord, intptr_t* data, int16_t* result);
 
 namespace {
 
-PluginState& stateOf(Host& host) { return *reinterpret_cast<PluginState*>(*reinterpret_cast<Handle>(host.data)); }
 
 HostImage scene(int32_t w, int32_t h) {
   HostImage image = makeHostImage(w, h, 8, 3, false);

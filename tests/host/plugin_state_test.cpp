@@ -7,13 +7,13 @@
 #include "app/host/host.h"
 #include "app/host/procedures.h"
 #include "tests/isolated_temp.h"
+#include "tests/module_state.h"
 #include "host/plugin_state.h"
 
 extern "C" void PluginMain(int16_t selector, void* filterRecord, intptr_t* data, int16_t* result);
 
 namespace {
 
-PluginState& stateOf(Host& host) { return *reinterpret_cast<PluginState*>(*reinterpret_cast<Handle>(host.data)); }
 ParameterBlock& blockOf(Host& host) { return *reinterpret_cast<ParameterBlock*>(*host.record.parameters); }
 
 struct State : testing::Test {

@@ -21,6 +21,7 @@
 #include "raster/raster.h"
 #include "render/work_record.h"
 #include "tests/isolated_temp.h"
+#include "tests/module_state.h"
 
 extern "C" void PluginMain(int16_t selector, void* filterRecord, intptr_t* data, int16_t* result);
 
@@ -218,7 +219,6 @@ TEST(RenderHashes, EveryGlueModeAtEveryDepth) {
   }
 }
 
-PluginState& stateOf(Host& host) { return *reinterpret_cast<PluginState*>(*reinterpret_cast<Handle>(host.data)); }
 
 // Renders into rasters as the exports make them: the source's own size (a copy of the
 // source first) and a reduced one, into each raster format.

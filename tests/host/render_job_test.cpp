@@ -8,6 +8,7 @@
 
 #include "app/host/host.h"
 #include "tests/isolated_temp.h"
+#include "tests/module_state.h"
 #include "raster/raster.h"
 #include "render/work_record.h"
 
@@ -15,7 +16,6 @@ extern "C" void PluginMain(int16_t selector, void* filterRecord, intptr_t* data,
 
 namespace {
 
-PluginState& stateOf(Host& host) { return *reinterpret_cast<PluginState*>(*reinterpret_cast<Handle>(host.data)); }
 
 HostImage pattern(int32_t w, int32_t h, int32_t depth, int32_t planes, bool transparency) {
   HostImage image = makeHostImage(w, h, depth, planes, transparency);
