@@ -95,7 +95,10 @@ uint8_t displaySampleFloat(float value) {
   return scaled >= 255.0f ? 255 : static_cast<uint8_t>(scaled);
 }
 
-static bool floatMode(int16_t mode) { return mode == plugInModeRGB96 || mode == plugInModeGray32; }
+int32_t previewSampleDepth(const FilterRecord& r) {
+  if (r.depth == 32 || r.imageMode == plugInModeRGB96 || r.imageMode == plugInModeGray32) return 32;
+  return r.depth == 16 ? 16 : 8;
+}
 
 OSErr displayPreview(PluginState& state, PixelPoint corner, void* context) {
   const FilterRecord& r = *state.filterRecord;
@@ -111,10 +114,11 @@ OSErr displayPreview(PluginState& state, PixelPoint corner, void* context) {
   map.planeBytes = 1;
   map.baseAddr = r.outData;
 
-  const bool deep = r.depth == 16 || r.depth == 32 || floatMode(r.imageMode);
+  const int32_t depth = previewSampleDepth(r);
+  const bool deep = depth != 8;
   HostBuffer reduced;
   if (deep) {
-    const bool isFloat = r.depth == 32 || floatMode(r.imageMode);
+    const bool isFloat = depth == 32;
     const int32_t bytes = isFloat ? 4 : 2;
     map.rowBytes = r.outRowBytes / bytes;
     const bool grey = r.planes < 3;

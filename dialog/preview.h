@@ -35,6 +35,9 @@ OSErr displayPreview(PluginState& state, PixelPoint corner, void* context);
 int32_t previewWidth(const PluginState& state);
 int32_t previewHeight(const PluginState& state);
 
+// The bits of one sample in the host's buffers: 8, 16, or 32 for float.
+int32_t previewSampleDepth(const FilterRecord& record);
+
 // One sample of a deeper image as the 8-bit display shows it.
 uint8_t displaySample16(uint16_t value);
 uint8_t displaySampleFloat(float value);

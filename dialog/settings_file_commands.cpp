@@ -1,12 +1,14 @@
 // Load and Save of settings files from the dialog, with the desktop's file dialogs; the open
 // dialog shows the chosen preset's thumbnail beside its list.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "dialog/main_dialog_record.h"
+#include "dialog/thumbnail_capture.h"
 #include "files/thumbnail.h"
 #include "host/settings_file.h"
 #include "render/work_record.h"
@@ -43,22 +45,25 @@ struct PanelContext {
   Raster* thumbnail;
 };
 
-// Reads the selected file's thumbnail and draws it centred in the panel.
+bool namesPreset(const char* path) {
+  std::string lower(path);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower.find(".q8r") != std::string::npos;
+}
+
+// Reads the selected file's thumbnail and draws it centred in the panel; a file that is no
+// preset, or one without a picture, shows the blank gradient.
 void drawPresetThumbnail(Canvas* canvas, const UiRect& area, const char* path, void* context) {
   canvasFill(canvas, area, {255, 255, 255});
   Raster& thumbnail = *static_cast<PanelContext*>(context)->thumbnail;
   if (!path || !*path || !rasterExists(thumbnail)) return;
+  resetToBlankThumbnail(thumbnail);
   Settings ignored{};
   ThumbnailRead found{};
-  if (readSettingsFile(path, kReadThumbnailOnly, ignored, &thumbnail, found) != noErr || !found.loaded) return;
+  if (namesPreset(path)) readSettingsFile(path, kReadThumbnailOnly, ignored, &thumbnail, found);
   const int32_t side = kThumbnailSide;
   std::vector<uint8_t> rgb(static_cast<size_t>(side) * side * 3);
-  for (int32_t y = 0; y < side; ++y)
-    for (int32_t x = 0; x < side; ++x) {
-      const PixelValue p = getPixel(x, y, thumbnail, 0);
-      uint8_t* out = &rgb[(static_cast<size_t>(y) * side + x) * 3];
-      out[0] = static_cast<uint8_t>(p.r), out[1] = static_cast<uint8_t>(p.g), out[2] = static_cast<uint8_t>(p.b);
-    }
+  thumbnailRgb(thumbnail, rgb.data());
   const int32_t shown = std::min({area.width, area.height, side});
   canvasPixels(canvas, rgb.data(), side, side, side * 3, 3,
                {area.left + (area.width - shown) / 2, area.top + (area.height - shown) / 2, shown, shown});
@@ -76,6 +81,7 @@ void saveSettingsCommand(MainDialog& d) {
   if (uiSaveFile(request, path) != UiChoice::chosen) return;
   copyText(block.presetFolder, folderOf(path));
   copyText(block.settingsFileName, nameOf(path));
+  capturePreviewThumbnail(*d.state);
   writeSettingsFile(path.c_str(), block.settings, &d.state->thumbnail);
   redrawControl(d, kIdStatusLine);
 }

@@ -78,6 +78,15 @@ static void readRasterRow(const void* context, int32_t y, int32_t width, uint8_t
   }
 }
 
+void thumbnailRgb(const Raster& thumbnail, uint8_t* rgb) {
+  for (int32_t y = 0; y < kThumbnailSide; ++y)
+    for (int32_t x = 0; x < kThumbnailSide; ++x) {
+      const PixelValue p = getPixel(x, y, thumbnail, 0);
+      uint8_t* out = rgb + 3 * (size_t(y) * kThumbnailSide + size_t(x));
+      out[0] = static_cast<uint8_t>(p.r), out[1] = static_cast<uint8_t>(p.g), out[2] = static_cast<uint8_t>(p.b);
+    }
+}
+
 JpegSource rasterJpegSource(const Raster& raster) {
   return {levelWidth(raster, 0), levelHeight(raster, 0), readRasterRow, &raster};
 }

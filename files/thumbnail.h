@@ -28,6 +28,9 @@ bool placeThumbnail(const uint8_t* rgba, int32_t width, int32_t height, Raster& 
 // decoded or no memory could be had.
 bool decodeThumbnail(const uint8_t* data, size_t size, int32_t width, int32_t height, Raster& thumbnail);
 
+// The thumbnail raster's 128 x 128 pixels as RGB bytes, row by row, for drawing.
+void thumbnailRgb(const Raster& thumbnail, uint8_t* rgb);
+
 // Any raster as JPEG pixels: each component on the raster's scale brought to 0..1, clamped,
 // times 255 (exact for 8-bit rasters).
 JpegSource rasterJpegSource(const Raster& raster);
