@@ -62,10 +62,10 @@ void paintControl(MainDialog& d, Canvas* canvas, int32_t id) {
                  UiAlign::left);
       break;
     case DialogControlKind::memoryDot:
-      canvasPicture(canvas, artworkPicture(kArtworkDotEmpty), {r.left, r.top + 2});
+      paintMemoryDot(d, canvas, id);
       break;
     case DialogControlKind::dotPreview:
-      canvasPicture(canvas, artworkPicture(kArtworkDotFrame), {r.left, r.top});
+      paintDotPanel(d, canvas);
       break;
     default:
       break;  // real child windows paint themselves; the preview is drawn before the controls

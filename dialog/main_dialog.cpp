@@ -10,6 +10,7 @@
 #include "dialog/parameter_controls.h"
 #include "dialog/preview.h"
 #include "dialog/random_looks.h"
+#include "dialog/thumbnail_capture.h"
 #include "dialog/undo_levels.h"
 #include "host/module.h"
 #include "render/glue_names.h"
@@ -95,6 +96,7 @@ void initialise(MainDialog& d) {
   for (int32_t glue = 1; glue <= kGlueCount; ++glue) uiListAdd(d.window, kIdGlueList, glueName(glue));
   writeSettingsIntoControls(d);
   readControlsIntoSettings(d);
+  resetMemoryDotPanel(d);
   // Float images have one way to combine water and image; the glue is fixed there.
   if (state.filterRecord->depth == 32) {
     for (int32_t id : {kIdGlueList, kIdGlueLabel, kIdNextGlue}) {
@@ -109,6 +111,8 @@ void initialise(MainDialog& d) {
   }
   updateZoomControls(d);
   state.dialogExit = 0;
+  // The dot takes its picture from the first preview.
+  startMemoryDots(d);
   uiRedrawAll(d.window);
 }
 
@@ -116,6 +120,8 @@ void endDialog(MainDialog& d, bool ok) {
   uiKillTimer(d.window, kEditTimer);
   if (ok) {
     readControlsIntoSettings(d);
+    // The last-used settings are kept with the picture of their look.
+    capturePreviewThumbnail(*d.state);
   } else {
     restoreSnapshot(d);
   }
@@ -136,10 +142,6 @@ void showNewLook(MainDialog& d) {
   writeSettingsIntoControls(d);
   redrawControl(d, kIdStatusLine);
   d.rerender = true;
-}
-
-void redrawMemoryDots(MainDialog& d) {
-  for (int32_t id = kIdFirstMemoryDot; id <= kIdLastMemoryDot; ++id) redrawControl(d, id);
 }
 
 // Even with no level to return to, the controls and the preview are brought in line.
@@ -164,7 +166,9 @@ void click(MainDialog& d, int32_t id) {
   if (id == kIdSavePreset) saveSettingsCommand(d);
   if (id == kIdLoadPreset) loadSettingsCommand(d);
   if (id == kIdPresetsGallery) presetsGalleryButton(d);
+  if (controlEntry(id).kind == DialogControlKind::memoryDot) memoryDotClick(d, id);
   if (id == kIdDotPreview && d.state->mouseRight) memoryDotsGalleryClick(d);
+  if (id == kIdDotPreview && !d.state->mouseRight) dotPanelClick(d);
   if (id == kIdLogo) showAboutBox(uiWindowHandle(d.window));
   if (id == kIdInfo) showInfoBox(d);
   if (id == kIdNextGlue) nextGlueCommand(d);
@@ -174,7 +178,14 @@ void click(MainDialog& d, int32_t id) {
   if (id == kIdPlainSettings) plainSettings(blockOf(d));
   if (id == kIdDice || id == kIdEcce || id == kIdPlainSettings) showNewLook(d);
   if (id == kIdUndo) undoCommand(d);
-  commitSettings(d, id);
+  const UndoLevel level = commitSettings(d, id);
+  // The selected dot no longer shows what the settings are; a dot recalled through the panel
+  // stays the selected one.
+  const bool dotCommand = controlEntry(id).kind == DialogControlKind::memoryDot || id == kIdDotPreview;
+  if (level != UndoLevel::none && !dotCommand) {
+    deselectMemoryDots(d.state->memoryDots);
+    redrawMemoryDots(d);
+  }
   uiKillTimer(d.window, kEditTimer);
   if (d.rerender) rerenderPreview(d);
   if (id == kIdOk || id == kIdCancel) endDialog(d, id == kIdOk);
@@ -219,6 +230,9 @@ void move(MainDialog& d, UiPoint point) {
   const int32_t captured = blockOf(d).capturedControl;
   if (captured < 0) {
     previewHover(d, point);
+    memoryDotsHover(d, point);
+  } else if (controlEntry(captured).kind == DialogControlKind::memoryDot) {
+    memoryDotPressedLook(d, captured, point);
   } else if (captured == kIdPreviewArea) {
     previewMove(d, point);
   } else if (controlEntry(captured).kind == DialogControlKind::slider) {
@@ -237,6 +251,7 @@ void release(MainDialog& d, UiPoint point) {
   }
   block.capturedControl = -1;
   const DialogControlKind kind = controlEntry(captured).kind;
+  if (kind == DialogControlKind::memoryDot) d.value[captured] &= ~kDotPressed;
   if (kind == DialogControlKind::slider) {
     commitSettings(d, captured);
     rerenderPreview(d);
@@ -305,18 +320,16 @@ bool mainProc(UiDialog* window, const UiEvent& event, void* context) {
 
 }  // namespace
 
-void commitSettings(MainDialog& d, int32_t id) {
+UndoLevel commitSettings(MainDialog& d, int32_t id) {
   readControlsIntoSettings(d);
   PluginState& state = *d.state;
   const bool dot = controlEntry(id).kind == DialogControlKind::memoryDot;
   const int32_t slot = id - kIdFirstMemoryDot;
-  const bool dotHoldsSettings = dot && state.memoryDots.display[slot] != kDotEmpty;
-  const UndoLevel level = undoLevelFor(id, dotHoldsSettings, state.mouseRight, state.mouseControl);
+  const bool holdsSettings =
+      dot ? state.memoryDots.display[slot] != kDotEmpty : id == kIdDotPreview && d.shownDot >= 0;
+  const UndoLevel level = undoLevelFor(id, holdsSettings, state.mouseRight, state.mouseControl);
   recordUndoLevel(state, level);
-  if (level != UndoLevel::none && !dot) {
-    deselectMemoryDots(state.memoryDots);
-    redrawMemoryDots(d);
-  }
+  return level;
 }
 
 int32_t runMainDialog(PluginState& state) {

@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "dialog/control_table.h"
+#include "dialog/undo_levels.h"
 #include "host/plugin_state.h"
 #include "ui/window.h"
 
@@ -22,7 +24,14 @@ struct MainDialog {
   char snapshotFileName[kPathLength];
   bool rerender;       // a click asked for a new preview
   bool cursorChanged;  // a cursor other than the arrow is showing
+  // The memory-dot panel: the dot last under the pointer and the dot whose picture the panel
+  // shows (-1 for none), and that picture as RGB bytes, empty while the panel shows none.
+  int32_t hoveredDot, shownDot;
+  std::vector<uint8_t> panelPicture;
 };
+
+// The pressed look of a memory dot, kept in its value while the mouse is held on it.
+constexpr int32_t kDotPressed = 2;
 
 constexpr int32_t kEditTimer = 8064;
 constexpr uint32_t kEditDelay = 1000;  // milliseconds after the last keystroke
@@ -59,6 +68,20 @@ void previewMove(MainDialog& d, UiPoint point);
 void previewRelease(MainDialog& d, UiPoint point);
 void previewHover(MainDialog& d, UiPoint point);
 
+// The memory dots and their panel.
+void resetMemoryDotPanel(MainDialog& d);
+// The pinned dots come back, and the incoming settings go into the first unpinned dot.
+void startMemoryDots(MainDialog& d);
+void memoryDotClick(MainDialog& d, int32_t id);
+// A left click on the panel recalls the dot it shows.
+void dotPanelClick(MainDialog& d);
+void memoryDotsHover(MainDialog& d, UiPoint point);
+// While the mouse is held on a dot, its pressed look follows the pointer in and out.
+void memoryDotPressedLook(MainDialog& d, int32_t id, UiPoint point);
+void paintMemoryDot(MainDialog& d, Canvas* canvas, int32_t id);
+void paintDotPanel(MainDialog& d, Canvas* canvas);
+void redrawMemoryDots(MainDialog& d);
+
 // Click handlers that act only on their own ids.
 void chooseSwatchColour(MainDialog& d);
 void saveSettingsCommand(MainDialog& d);
@@ -67,4 +90,4 @@ void showInfoBox(MainDialog& d);
 
 // Reads the controls into the settings and records the undo level the change of control
 // `id` calls for: every change of the dialog passes through here.
-void commitSettings(MainDialog& d, int32_t id);
+UndoLevel commitSettings(MainDialog& d, int32_t id);

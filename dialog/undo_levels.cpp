@@ -5,7 +5,7 @@
 #include "dialog/main_dialog_record.h"
 #include "host/settings_file.h"
 
-UndoLevel undoLevelFor(int32_t id, bool dotHoldsSettings, bool rightButton, bool controlHeld) {
+UndoLevel undoLevelFor(int32_t id, bool holdsSettings, bool rightButton, bool controlHeld) {
   switch (id) {
     case kIdCancel:
     case kIdOk:
@@ -22,7 +22,10 @@ UndoLevel undoLevelFor(int32_t id, bool dotHoldsSettings, bool rightButton, bool
   }
   switch (controlEntry(id).kind) {
     case DialogControlKind::memoryDot:
-      return dotHoldsSettings && !rightButton && !controlHeld ? UndoLevel::memoryAndFile : UndoLevel::none;
+      return holdsSettings && !rightButton && !controlHeld ? UndoLevel::memoryAndFile : UndoLevel::none;
+    // Its right click makes the memory-dots page, which leaves the settings as they were.
+    case DialogControlKind::dotPreview:
+      return holdsSettings && !rightButton ? UndoLevel::memoryAndFile : UndoLevel::none;
     case DialogControlKind::slider:
     case DialogControlKind::pushButton:
     case DialogControlKind::iconButton:

@@ -11,10 +11,10 @@ enum class UndoLevel { none, memory, memoryAndFile };
 
 constexpr int32_t kIdCentrePick = 777;  // a centre picked in the preview, as a commit id
 
-// What a change of the control with this id records. `dotHoldsSettings` is whether the
-// memory dot clicked holds settings once its click was handled; the other two are the
-// button and key of that click.
-UndoLevel undoLevelFor(int32_t id, bool dotHoldsSettings, bool rightButton, bool controlHeld);
+// What a change of the control with this id records. `holdsSettings` is, for a memory dot,
+// whether it holds settings once its click was handled, and for the dot panel whether it
+// shows a dot; the other two are the button and key of that click.
+UndoLevel undoLevelFor(int32_t id, bool holdsSettings, bool rightButton, bool controlHeld);
 
 // "Tarve undo 0" or "Tarve undo 1" in the temporary folder.
 FileSpec undoFilePath(int32_t slot);

@@ -51,6 +51,10 @@ TEST(UndoLevelTable, EachKindOfChangeRecordsItsLevel) {
   EXPECT_EQ(undoLevelFor(kIdFirstMemoryDot + 3, true, false, true), UndoLevel::none);
   EXPECT_EQ(undoLevelFor(kIdFirstMemoryDot + 3, true, true, false), UndoLevel::none);
   EXPECT_EQ(undoLevelFor(kIdLastMemoryDot, false, false, false), UndoLevel::none);
+  // The dot panel recalls the dot it shows with the left button; its right button makes a page.
+  EXPECT_EQ(undoLevelFor(kIdDotPreview, true, false, false), UndoLevel::memoryAndFile);
+  EXPECT_EQ(undoLevelFor(kIdDotPreview, false, false, false), UndoLevel::none);
+  EXPECT_EQ(undoLevelFor(kIdDotPreview, true, true, false), UndoLevel::none);
 }
 
 TEST_F(Undo, SwapsBetweenTheLastTwoLevelsAndKeepsTheCentre) {
