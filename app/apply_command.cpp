@@ -5,13 +5,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 
 #include "app/action_file.h"
 #include "app/atomic_output.h"
 #include "app/batch_command.h"
 #include "app/filter_run.h"
+#include "app/host/setting_names.h"
 #include "app/image_files.h"
 #include "app/interrupt.h"
 #include "app/orientation.h"
@@ -19,7 +19,6 @@
 #include "app/sample_depth.h"
 #include "app/selection.h"
 #include "app/settings_choice.h"
-#include "files/memory_dot_store.h"
 
 namespace {
 
@@ -44,16 +43,14 @@ bool readMask(const std::string& path, const HostImage& image, std::vector<uint8
   return true;
 }
 
-bool keepLastUsed(const SettingsFolder& folder, const FileSpec& lastUsed, std::string& error) {
-  std::error_code problem;
-  const std::string written = folder.path + kCachedSettingsName;
-  const std::string kept = std::string(lastUsed.path) + ".part";
-  std::filesystem::copy_file(written, kept, std::filesystem::copy_options::overwrite_existing, problem);
-  if (!problem) std::filesystem::rename(kept, lastUsed.path, problem);
-  if (!problem) return true;
-  std::filesystem::remove(kept, problem);
-  error = std::string("cannot keep the settings as the last-used ones in ") + lastUsed.path;
-  return false;
+// The dialog runs in the module's own temporary folder, where its memory dots, undo levels
+// and last-used settings stay for the next run, so the settings reach it the way a host
+// replaying an action with the dialog shown hands them over. The last-used settings as they
+// are need no descriptor: the module reads them itself, at full precision.
+std::optional<Descriptor> dialogSettings(const SettingsChoice& choice, const ChosenSettings& chosen) {
+  if (chosen.descriptor) return chosen.descriptor;
+  if (choice.last && choice.changes.empty()) return std::nullopt;
+  return descriptorOf(chosen.settings);
 }
 
 bool writeText(const std::string& path, const std::string& text) {
@@ -106,11 +103,8 @@ int applyFile(const Options& o, const ApplyJob& job) {
 
   ChosenSettings chosen;
   if (!chooseSettings(o.settings, chosen, error)) return fail(error);
-  // The dialog starts from the chosen settings as from the last-used ones, so a descriptor
-  // is not played: it would replace what the user chooses there.
   run.dialog = o.dialog;
-  if (!o.dialog) run.play = chosen.descriptor;
-  const FileSpec lastUsed = cachedSettingsPath();
+  run.play = o.dialog ? dialogSettings(o.settings, chosen) : chosen.descriptor;
 
   FilterModule module;
   if (!openModule(modulePath(o.module), module, error)) return fail(error);
@@ -133,18 +127,12 @@ int applyFile(const Options& o, const ApplyJob& job) {
   };
 
   SettingsFolder folder;
-  if ((o.dialog || !chosen.descriptor) && !openSettingsFolder(settingsOf(chosen), folder, error)) return giveUp(error);
+  if (!o.dialog && !chosen.descriptor && !openSettingsFolder(settingsOf(chosen), folder, error)) return giveUp(error);
   const bool showProgress = o.feedback == Feedback::progress || (o.feedback == Feedback::automatic && isatty(2));
   ProgressBar bar{showProgress ? stderr : nullptr};
   run.bar = &bar;
   const bool ran = runFilter(module, run, error);
   progressBarEnd(bar, ran);
-  // What the dialog accepted becomes the user's own last-used settings.
-  if (ran && o.dialog && !keepLastUsed(folder, lastUsed, error)) {
-    closeSettingsFolder(folder);
-    closeModule(module);
-    return giveUp(error);
-  }
   closeSettingsFolder(folder);
   closeModule(module);
   if (!ran) {

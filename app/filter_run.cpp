@@ -21,7 +21,7 @@ bool runFilter(const FilterModule& module, FilterRun& run, std::string& error) {
   }
   if (run.play) {
     host.actions.play = run.play;
-    host.actions.playInfo = plugInDialogSilent;
+    host.actions.playInfo = run.dialog ? plugInDialogDisplay : plugInDialogSilent;
   }
   if (run.dialog) offerDesktopServices(host);
   // Parameters before Start is how a host asks for the dialog.

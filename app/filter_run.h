@@ -13,8 +13,8 @@ struct FilterRun {
   HostImage image;                  // in: the source; out: the result
   std::vector<uint8_t> selection;   // empty: no selection; the result is kept where it is set
   std::vector<uint8_t> iccProfile;  // the image's colour profile, offered to the module; empty: none
-  std::optional<Descriptor> play;   // played silently; none: no descriptor this run
-  bool dialog = false;              // the filter shows its dialog on the desktop
+  std::optional<Descriptor> play;   // none: no descriptor this run
+  bool dialog = false;              // `play` is played with the dialog shown, not silently
   ProgressBar* bar = nullptr;
   int16_t result = 0;               // the module's result
   bool interrupted = false;         // Ctrl-C ended the run

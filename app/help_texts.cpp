@@ -112,7 +112,11 @@ Settings (by default the filter's defaults, played as a scripting descriptor):
   single values on top of the choice, in the order given.
   --dialog              open the filter's dialog on the desktop with those settings:
                         OK renders and writes FILE and keeps the settings for --last;
-                        Cancel writes nothing and ends with status 1
+                        Cancel writes nothing and ends with status 1. The dialog's
+                        memory dots, undo levels and last-used settings stay in
+                        $TMPDIR (or /tmp/) for the next --dialog run. A preset or
+                        --set on --last reaches it as an action would: water colours
+                        at 8 bits per channel
 
 Feedback:
   --quiet, -q           no progress bar

@@ -1,9 +1,10 @@
 // Turns the settings options into what the module is given. The filter's defaults and a
 // recorded action travel as a scripting descriptor, played silently. A preset or the
 // last-used settings hold more than a descriptor can carry (every field, 16-bit colours),
-// so they reach the module the one other way it takes settings: as the last-used settings
-// file in its temporary folder, which for this run is a private folder of ours, so that
-// the user's own last-used settings are neither read by mistake nor changed.
+// so without the dialog they reach the module the one other way it takes settings: as the
+// last-used settings file in its temporary folder, which for this run is a private folder
+// of ours, so that the user's own last-used settings are neither read by mistake nor
+// changed. The dialog works in the real temporary folder (apply_command.cpp).
 #pragma once
 
 #include <optional>

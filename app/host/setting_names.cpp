@@ -268,6 +268,23 @@ void storeValues(Settings& settings, const Descriptor& values) {
   }
 }
 
+Descriptor descriptorOf(const Settings& settings) {
+  Descriptor values;
+  for (const ScriptingKey& k : kScriptingKeys) {
+    switch (k.kind) {
+      case ScriptedKind::waterChannel:
+        values.push_back(integerValue(k.key, settings.waterColour.*k.channel >> 8));
+        break;
+      case ScriptedKind::integer: values.push_back(integerValue(k.key, settings.*k.integer)); break;
+      case ScriptedKind::glue:
+        values.push_back(enumeratedValue(k.key, kGlueEnumType, glueCode(settings.*k.integer)));
+        break;
+      case ScriptedKind::centre: values.push_back(floatValue(k.key, settings.*k.coordinate)); break;
+    }
+  }
+  return values;
+}
+
 bool numberValue(DescriptorKeyID key, double number, Descriptor& values, std::string& error) {
   const ScriptingKey* k = scriptingKey(key);
   const SettingName* s = std::ranges::find(kNames, key, &SettingName::key);

@@ -47,5 +47,9 @@ void overrideValues(Descriptor& descriptor, const Descriptor& values);
 // centre narrowed to float.
 void storeValues(Settings& settings, const Descriptor& values);
 
+// Every key of the settings as the module itself hands them back at the end of a run: the
+// water channels' high bytes, the glue's code, the centre widened.
+Descriptor descriptorOf(const Settings& settings);
+
 // The terminology's name of a key, or null.
 const char* nameOfKey(DescriptorKeyID key);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "files/memory_dot_store.h"
+#include "host/settings_file.h"
 #include "tests/app/tarve_program.h"
 
 namespace {
@@ -55,6 +56,38 @@ TEST_F(DialogRun, CancelWritesNothingAndKeepsTheLastUsedSettings) {
     EXPECT_FALSE(fileExists(folder.file("c.action"))) << cancel;
     EXPECT_EQ(readWholeFile(cachedSettingsPath().path), lastUsed) << cancel;
   }
+}
+
+// The dialog's files live in the module's temporary folder, so the next --dialog run finds
+// the dot pinned in this one.
+TEST_F(DialogRun, APinnedDotIsThereInTheNextRun) {
+  for (int32_t slot = 0; slot < kMemoryDotCount; ++slot) std::remove(memoryDotPath(slot).path);
+  std::remove(memoryDotMapPath().path);
+  // Dot 4 (slot 3) is at 348, 425.
+  ASSERT_EQ(apply("pinned.png", {"--dialog", "--set", "ripple height=90"}, "rightdown 354 431; rightup 354 431; click 3")
+                .status,
+            0);
+  EXPECT_TRUE(fileExists(memoryDotPath(3).path));
+  EXPECT_TRUE(fileExists(memoryDotMapPath().path));
+  const ProgramRun run = apply("recalled.png", {"--dialog", "--set", "ripple height=5"}, "down 354 431; up 354 431; click 3");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(pixels("recalled.png"), pixels("pinned.png"));
+  const std::vector<std::string> left = folderEntries(temporaryFolder().path);
+  for (const std::string& name : left) EXPECT_EQ(name.find("tarve-run-"), std::string::npos) << name;
+}
+
+// A preset reaches the dialog whole but for the water colour's low bytes.
+TEST_F(DialogRun, APresetStartsTheDialog) {
+  Settings preset{};
+  applyDefaultSettings(preset);
+  preset.waviness = 9;
+  preset.glue = 13;
+  preset.waterColour = {0x4000, 0x2000, 0x1000};
+  const std::string path = folder.file("p.q8r");
+  ASSERT_EQ(writeSettingsFile(path.c_str(), preset, nullptr), noErr);
+  ASSERT_EQ(apply("dialog.png", {"--dialog", "--preset", path}, "click 3").status, 0);
+  ASSERT_EQ(apply("plain.png", {"--preset", path}).status, 0);
+  EXPECT_EQ(pixels("dialog.png"), pixels("plain.png"));
 }
 
 TEST_F(DialogRun, WithoutADisplayTheDialogIsOneClearLine) {
