@@ -3,6 +3,8 @@
 #include <string>
 
 #include "dialog/main_dialog_record.h"
+#include "dialog/progress_window.h"
+#include "files/file_io.h"
 #include "files/paths.h"
 #include "files/shell_open.h"
 #include "host/memory_dots_gallery.h"
@@ -41,7 +43,13 @@ OSErr presetsGalleryCommand(intptr_t owner, const char* chosenFile, const char* 
 }
 
 OSErr memoryDotsGalleryCommand(PluginState& state, intptr_t owner, const char* pagePath) {
-  return showPage(owner, writeMemoryDotsPage(state, pagePath), pagePath);
+  const OSErr written = runProgressWindow(
+      state, ProgressTitle::webPage,
+      [](PluginState& s, void* path) { return writeMemoryDotsPage(s, static_cast<const char*>(path)); },
+      const_cast<char*>(pagePath));
+  // Closed before the first dot: nothing was written, and there is nothing to explain.
+  if (written == kErrCancelled) return written;
+  return showPage(owner, written, pagePath);
 }
 
 void presetsGalleryButton(MainDialog& d) {

@@ -14,7 +14,9 @@ void presetsGalleryButton(MainDialog& d);
 void memoryDotsGalleryClick(MainDialog& d);
 
 // The commands without their file dialogs, for any caller that has the paths: the page of
-// the presets in the folder of `chosenFile`, or of the filled memory dots. The writer's code,
-// or the browser's when the page was written. The message window is owned by `owner`.
+// the presets in the folder of `chosenFile`, or of the filled memory dots (rendered under the
+// progress window; kErrCancelled, with nothing written, when it is closed before the first
+// dot). The writer's code, or the browser's when the page was written. The message window is
+// owned by `owner`.
 OSErr presetsGalleryCommand(intptr_t owner, const char* chosenFile, const char* pagePath);
 OSErr memoryDotsGalleryCommand(PluginState& state, intptr_t owner, const char* pagePath);

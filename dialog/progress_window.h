@@ -9,6 +9,7 @@ struct UiDialog;
 struct ProgressWindow {
   UiDialog* dialog;
   bool cancelled;
+  bool working;  // the work has begun: closing the window now stops it instead
   int32_t shownPercent;
   PluginState* state;
   OSErr (*work)(PluginState& state, void* context);
@@ -16,13 +17,22 @@ struct ProgressWindow {
   OSErr result;
 };
 
+// The window's title: the PSD export's, or the memory-dots page's.
+enum class ProgressTitle { psdFile, webPage };
+
 // Runs `work` inside the window, which is open meanwhile as state.progressWindow. The work's
-// code; kErrCancelled when the window was closed before the work began. A request while
-// one is open only raises it, and is answered kErrCancelled.
-OSErr runProgressWindow(PluginState& state, OSErr (*work)(PluginState& state, void* context), void* context);
+// code; kErrCancelled when the window was closed before the work began. Closing the window
+// (or Escape) while the work runs cancels it, as far as the work looks (progressStopWanted).
+// A request while one is open only raises it, and is answered kErrCancelled.
+OSErr runProgressWindow(PluginState& state, ProgressTitle title, OSErr (*work)(PluginState& state, void* context),
+                        void* context);
 
 // "%d%%" of (done + total × pass) over (total × passes), and the window to the front.
 void showProgress(ProgressWindow& window, int32_t done, int32_t total, int32_t pass, int32_t passes);
 
 // The render stops: the text says so and the cancel flag is set.
 void cancelProgress(ProgressWindow& window);
+
+// Lets the window take what the user did meanwhile (closing it cancels) and answers whether
+// the work should stop. A render calls it every few dozen rows.
+bool progressStopWanted(ProgressWindow& window);

@@ -153,7 +153,7 @@ OSErr exportPsdCommand(PluginState& state, intptr_t owner) {
   if (uiSaveFile(request, e.path) != UiChoice::chosen) return kErrCancelled;
   copyFolderPart(e.path.c_str(), block.exportFolder, sizeof block.exportFolder);
 
-  const OSErr result = runProgressWindow(state, runPendingExport, &e);
+  const OSErr result = runProgressWindow(state, ProgressTitle::psdFile, runPendingExport, &e);
   if (result != noErr && result != kErrCancelled) explainFailure(result, owner);
   return result == noErr && e.cancelled ? OSErr(kErrCancelled) : result;
 }

@@ -79,7 +79,10 @@ OSErr writeMemoryDotsPage(PluginState& state, const char* pagePath) {
   int32_t done = 0;
   for (int32_t slot = 0; slot < kMemoryDotCount; ++slot) {
     if (state.memoryDots.display[slot] == kDotEmpty) continue;
-    if (r.progressProc) r.progressProc(done++, total);
+    if (r.progressProc) r.progressProc(done, total);
+    // A progress window counts each dot as one pass of its own.
+    state.passIndex = done++;
+    state.passCount = total;
     // Each dot is read over the user's settings, and a dot whose file is gone is left out
     // rather than shown with the look of the dot before it.
     block.settings = kept;

@@ -13,7 +13,8 @@ struct PixelSize {
 PixelSize dotThumbnailSize(int32_t width, int32_t height);
 
 // Writes the page at `pagePath`: each filled dot in turn becomes the current settings and
-// is rendered at dotThumbnailSize, with the host's progress and abort; an abort skips the
+// is rendered at dotThumbnailSize, with the host's progress and abort (and the progress
+// window's, when one is open, each dot a pass of its own); an abort skips the
 // remaining dots and still finishes the page. The settings, the view and the run's result
 // code are as before afterwards. 99 when the page cannot be opened; otherwise the page's
 // first write error, or noErr.

@@ -149,12 +149,16 @@ static void reportProgress(PluginState& state, int32_t done, int32_t total) {
   work.lastProgressRow = done;
 }
 
-// The host is asked every 32nd row; the dialog's preview renders are never interrupted.
+// The host is asked every 32nd row; the dialog's preview renders are never interrupted. A
+// progress window takes the user's input at the same pace, so that closing it stops the
+// render within a few dozen rows rather than at its end.
 static bool pollAbort(PluginState& state) {
   if (state.parameters->renderMode == kRenderDialog) return false;
   WorkRecord& work = *state.work;
   work.abortTick = (work.abortTick + 1) % 32;
-  return work.abortTick == 0 && hostAborts(*state.filterRecord);
+  if (work.abortTick != 0) return false;
+  if (state.progressWindow && progressStopWanted(*state.progressWindow)) return true;
+  return hostAborts(*state.filterRecord);
 }
 
 void acquireSource(PluginState& state) {

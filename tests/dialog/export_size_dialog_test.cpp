@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -126,7 +128,7 @@ TEST(ProgressWindow, ShowsThePercentageAcrossPassesAndCancelling) {
     bool open = false;
   } seen;
   const OSErr result = runProgressWindow(
-      state,
+      state, ProgressTitle::psdFile,
       [](PluginState& s, void* context) {
         Seen& seen = *static_cast<Seen*>(context);
         ProgressWindow& w = *s.progressWindow;
@@ -155,9 +157,45 @@ TEST(ProgressWindow, ShowsThePercentageAcrossPassesAndCancelling) {
   headlessClear();
   headlessQueue("close");
   seen.open = false;
-  EXPECT_EQ(runProgressWindow(state, [](PluginState&, void* c) { return static_cast<Seen*>(c)->open = true, OSErr(0); }, &seen),
+  EXPECT_EQ(runProgressWindow(state, ProgressTitle::psdFile,
+                              [](PluginState&, void* c) { return static_cast<Seen*>(c)->open = true, OSErr(0); }, &seen),
             kErrCancelled);
   EXPECT_FALSE(seen.open);
+}
+
+// Closing the window or pressing Escape while the work runs asks it to stop; the work
+// decides when, and the window ends with the work's own result.
+TEST(ProgressWindow, ClosingItDuringTheWorkCancels) {
+  for (const char* leave : {"close", "key escape"}) {
+    headlessClear();
+    headlessQueue(std::string("wait 1000; busy ") + leave);
+    PluginState state{};
+    struct Seen {
+      bool before = true, after = false;
+      std::string text, later;
+    } seen;
+    const OSErr result = runProgressWindow(
+        state, ProgressTitle::webPage,
+        [](PluginState& s, void* context) {
+          Seen& seen = *static_cast<Seen*>(context);
+          ProgressWindow& w = *s.progressWindow;
+          seen.before = w.cancelled;
+          seen.after = progressStopWanted(w);
+          seen.text = uiControlText(w.dialog, 2);
+          showProgress(w, 60, 100, 0, 1);
+          seen.later = uiControlText(w.dialog, 2);
+          return OSErr(0);
+        },
+        &seen);
+    EXPECT_EQ(result, noErr) << leave;
+    EXPECT_FALSE(seen.before) << leave;
+    EXPECT_TRUE(seen.after) << leave;
+    EXPECT_EQ(seen.text, "Cancelling...") << leave;
+    EXPECT_EQ(seen.later, "Cancelling...") << "a later percentage does not hide it";
+    ASSERT_EQ(headlessShownDialogs().size(), 1u);
+    EXPECT_EQ(headlessShownDialogs()[0].title, "Web page progress");
+    EXPECT_EQ(headlessShownDialogs()[0].endCode, 1);
+  }
 }
 
 // From the button to the file: the size, the save dialog in the remembered folder, the
@@ -196,6 +234,45 @@ TEST(PsdExportCommand, WritesTheFileOrSaysWhyNot) {
   headlessQueue("click 1; cancel");
   EXPECT_EQ(exportPsdCommand(state, 0), kErrCancelled);
   EXPECT_TRUE(headlessShownDialogs().empty());
+  hostCall(host, filterSelectorContinue);
+  hostClose(host);
+}
+
+// Closing the progress window stops the render within a few dozen rows; the file is still
+// whole, with the rows rendered before, and the command says the user cancelled.
+TEST(PsdExportCommand, ClosingTheProgressWindowStopsTheRender) {
+  Host host;
+  HostImage image = makeHostImage(50, 400, 8, 3, false);
+  for (int32_t y = 0; y < 400; ++y)
+    for (int32_t x = 0; x < 50; ++x) *image.at(x, y, 0) = uint8_t(x * 5), *image.at(x, y, 1) = uint8_t(y / 2);
+  hostOpen(host, PluginMain, std::move(image));
+  ASSERT_EQ(hostCall(host, filterSelectorPrepare), 0);
+  ASSERT_EQ(hostCall(host, filterSelectorStart), 0);
+  PluginState& state = *reinterpret_cast<PluginState*>(*reinterpret_cast<Handle>(host.data));
+  int16_t result = 0;
+  state.result = &result;
+  state.parameters->exportWidth = 50;
+  state.parameters->exportHeight = 400;
+  ScratchFolder folder;
+
+  headlessClear();
+  headlessQueue("file " + folder.file("whole.psd") + "; wait 1000");
+  ASSERT_EQ(exportPsdCommand(state, 0), noErr);
+  headlessClear();
+  headlessQueue("file " + folder.file("stopped.psd") + "; wait 1000; busy close");
+  EXPECT_EQ(exportPsdCommand(state, 0), kErrCancelled);
+
+  const std::vector<uint8_t> whole = readWholeFile(folder.file("whole.psd"));
+  const std::vector<uint8_t> stopped = readWholeFile(folder.file("stopped.psd"));
+  ASSERT_EQ(whole.size(), stopped.size());
+  // The green channel (the rows' own shade, mirrored in the water): its first row was
+  // rendered in both files, its last rows only in one.
+  const size_t plane = 50 * 400 + 2;
+  const size_t green = whole.size() - 2 - 3 * (plane - 2) - 4 - plane - (plane - 2);
+  EXPECT_TRUE(std::equal(whole.begin() + ptrdiff_t(green), whole.begin() + ptrdiff_t(green + 50),
+                         stopped.begin() + ptrdiff_t(green)));
+  EXPECT_FALSE(std::equal(whole.begin() + ptrdiff_t(green + 50 * 360), whole.begin() + ptrdiff_t(green + 50 * 400),
+                          stopped.begin() + ptrdiff_t(green + 50 * 360)));
   hostCall(host, filterSelectorContinue);
   hostClose(host);
 }

@@ -81,7 +81,7 @@ TEST_F(GalleryDialog, APageThatCannotBeWrittenIsExplainedAndNotShown) {
 
 TEST_F(GalleryDialog, ARightClickOnTheDotPanelWritesTheMemoryDotsPageAndKeepsTheSettings) {
   const std::string page = out.file("Tarve memory dots.html");
-  ASSERT_EQ(run("erase 93; type 93 66; wait 1000; rightdown 414 447; rightup 414 447; file " + page + "; click 3"), 0);
+  ASSERT_EQ(run("erase 93; type 93 66; wait 1000; rightdown 414 447; rightup 414 447; file " + page + "; wait 1000; click 3"), 0);
   EXPECT_NE(text(page).find("<title>Tarve memory dots</title>"), std::string::npos);
   EXPECT_EQ(browser.opened(1), page + "\n");
   EXPECT_EQ(headlessFileRequests().back().proposedName, "Tarve memory dots.html");
@@ -103,9 +103,35 @@ TEST(GalleryCommands, FilledDotsArePublishedFromInsideTheRun) {
 
   ScratchFolder out;
   const std::string page = out.file("Tarve memory dots.html");
+  headlessClear();
+  headlessQueue("wait 1000");
   EXPECT_EQ(memoryDotsGalleryCommand(state, 0, page.c_str()), noErr);
   EXPECT_EQ(browser.opened(1), page + "\n");
   EXPECT_FALSE(readWholeFile(out.file("web_images/dot 7.jpg")).empty());
+  EXPECT_EQ(headlessShownDialogs().at(0).title, "Web page progress");
+
+  // Closed while the first dot renders: the remaining dots are left out, and the page is
+  // finished and shown all the same.
+  ASSERT_EQ(writeSettingsFile(memoryDotPath(9).path, state.parameters->settings, nullptr), noErr);
+  state.memoryDots.display[9] = kDotFilled;
+  const std::string stopped = out.file("stopped.html");
+  headlessQueue("wait 1000; busy close");
+  auto text = [](const std::string& path) {
+    const std::vector<uint8_t> bytes = readWholeFile(path);
+    return std::string(bytes.begin(), bytes.end());
+  };
+  EXPECT_EQ(memoryDotsGalleryCommand(state, 0, stopped.c_str()), noErr);
+  EXPECT_EQ(browser.opened(2), page + "\n" + stopped + "\n");
+  EXPECT_NE(text(stopped).find("</table>"), std::string::npos);
+  EXPECT_EQ(text(stopped).find("dot 7"), std::string::npos);
+  EXPECT_EQ(text(stopped).find("dot 10"), std::string::npos);
+
+  // Closed before its timer: no page and nothing to explain.
+  headlessClear();
+  headlessQueue("close");
+  EXPECT_EQ(memoryDotsGalleryCommand(state, 0, out.file("never.html").c_str()), kErrCancelled);
+  EXPECT_TRUE(readWholeFile(out.file("never.html")).empty());
+  EXPECT_EQ(headlessShownDialogs().size(), 1u);
   hostCall(host, filterSelectorContinue);
   hostClose(host);
 }

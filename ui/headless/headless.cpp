@@ -29,6 +29,14 @@ cairo_surface_t* previewPanel = nullptr;
 
 std::deque<Action>& actions() { return memoryActions.empty() ? environmentActions : memoryActions; }
 
+// One item: its first word, and the words after it.
+Action parseAction(const std::string& item) {
+  const size_t space = item.find(' ');
+  Action action{item.substr(0, space)};
+  if (space != std::string::npos) action.rest = item.substr(space + 1);
+  return action;
+}
+
 void parseInto(std::deque<Action>& into, const std::string& text) {
   size_t start = 0;
   while (start <= text.size()) {
@@ -38,11 +46,7 @@ void parseInto(std::deque<Action>& into, const std::string& text) {
     start = end + 1;
     const size_t first = item.find_first_not_of(' ');
     if (first == std::string::npos) continue;
-    item = item.substr(first);
-    const size_t space = item.find(' ');
-    Action action{item.substr(0, space)};
-    if (space != std::string::npos) action.rest = item.substr(space + 1);
-    into.push_back(action);
+    into.push_back(parseAction(item.substr(first)));
   }
 }
 
@@ -266,6 +270,11 @@ int32_t run(UiDialog* dialog, intptr_t owner) {
     if (dialog->ended || queue.empty()) break;
     const Action action = queue.front();
     queue.pop_front();
+    if (action.word == "busy") {
+      // Input meant for a dialog at work that reaches a waiting one would do something else.
+      std::fprintf(stderr, "headless: \"busy %s\" came when no dialog was busy\n", action.rest.c_str());
+      continue;
+    }
     perform(dialog, action);
   }
   if (!dialog->ended) {
@@ -327,6 +336,18 @@ UiChoice chooseColour(intptr_t, UiColour& colour, std::span<const UiColour>) {
   return UiChoice::chosen;
 }
 
+// A dialog at work looks at its input now and then: the "busy" actions at the front of the
+// queue are what the user did meanwhile.
+void takeInputWhileBusy(UiDialog* dialog) {
+  std::deque<Action>& queue = actions();
+  while (!dialog->ended && !queue.empty() && !queue.front().raw && queue.front().word == "busy") {
+    const Action action = parseAction(queue.front().rest);
+    queue.pop_front();
+    perform(dialog, action);
+    settleDialog(dialog);
+  }
+}
+
 void nothingForControl(UiDialog*, const UiControl&) {}
 void nothingForTimer(UiDialog*, UiTimer&) {}
 void nothingForDialog(UiDialog*) {}
@@ -342,7 +363,7 @@ const UiBackend backend{run,
                         nothingForDialog,
                         nothingForArea,
                         nothingForDialog,
-                        nothingForDialog,
+                        takeInputWhileBusy,
                         nothingForDialog,
                         virtualClock,
                         openFile,

@@ -17,6 +17,8 @@
 //   close                close the window
 //   command ID [CODE]    send the procedure a command as it stands
 //   snapshot FILE        save the client area as painted now, child controls drawn simply, as PNG
+//   busy ACTION          ACTION done while a dialog is at work (the next time it lets its
+//                        input in, through uiUpdate), as a click on Cancel during a render
 // Answers to the common dialogs, taken when one asks (an action that is not an answer is
 // left for the dialog and the common dialog is cancelled):
 //   file PATH            choose PATH (a save of an existing file then needs "overwrite")
