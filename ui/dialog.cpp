@@ -1,10 +1,9 @@
 // The open dialog's life (building, messages, painting, timers) and the operations on its
 // controls, the same for every backend.
-#include <time.h>
-
 #include <algorithm>
 
 #include "ui/canvas.h"
+#include "ui/client_surface.h"
 #include "ui/dialog_record.h"
 #include "ui/user_input.h"
 
@@ -22,11 +21,6 @@ UiRect unite(const UiRect& a, const UiRect& b) {
 
 bool overlaps(const UiRect& a, const UiRect& b) {
   return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
-}
-
-void clipTo(cairo_t* cairo, const UiRect& rect) {
-  cairo_rectangle(cairo, rect.left, rect.top, rect.width, rect.height);
-  cairo_clip(cairo);
 }
 
 // Static texts and pictures are painted by the layer on top of the dialog's own painting,
@@ -67,12 +61,6 @@ UiRect childWindowRect(const UiControl& control) {
   return rect;
 }
 
-uint64_t monotonicMilliseconds() {
-  timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
-}
-
 bool deliver(UiDialog* dialog, const UiEvent& event) { return dialog->proc(dialog, event, dialog->context); }
 
 void buildDialog(UiDialog& dialog) {
@@ -93,13 +81,13 @@ void buildDialog(UiDialog& dialog) {
     previous = c.kind;
     dialog.controls.push_back(control);
   }
-  dialog.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, dialog.width), std::max(1, dialog.height));
+  dialog.surface = surfaceCreate(std::max(1, dialog.width), std::max(1, dialog.height));
 }
 
 void releaseDialog(UiDialog& dialog) {
   for (UiTimer& timer : dialog.timers) dialog.backend->timerStopped(&dialog, timer);
   dialog.timers.clear();
-  cairo_surface_destroy(dialog.surface);
+  surfaceDestroy(dialog.surface);
   dialog.surface = nullptr;
 }
 
@@ -108,30 +96,28 @@ void paintDialog(UiDialog* dialog) {
   const UiRect area = dialog->paintArea;
   dialog->needsPaint = false;
   dialog->paintArea = {0, 0, 0, 0};
-  cairo_t* cairo = cairo_create(dialog->surface);
-  clipTo(cairo, area);
-  Canvas canvas{cairo};
-  cairo_save(cairo);
-  if (!deliver(dialog, {.message = UiMessage::eraseBackground, .canvas = &canvas, .area = area})) {
-    canvasFill(&canvas, area, kDefaultBackground);
+  Canvas* canvas = canvasBegin(dialog->surface);
+  canvasClip(canvas, area);
+  canvasSave(canvas);
+  if (!deliver(dialog, {.message = UiMessage::eraseBackground, .canvas = canvas, .area = area})) {
+    canvasFill(canvas, area, kDefaultBackground);
   }
-  cairo_restore(cairo);
-  cairo_save(cairo);
-  deliver(dialog, {.message = UiMessage::paint, .canvas = &canvas, .area = area});
-  cairo_restore(cairo);
-  paintStatics(dialog, &canvas);
+  canvasRestore(canvas);
+  canvasSave(canvas);
+  deliver(dialog, {.message = UiMessage::paint, .canvas = canvas, .area = area});
+  canvasRestore(canvas);
+  paintStatics(dialog, canvas);
   for (const UiControl& control : dialog->controls) {
     if (control.kind != ControlKind::ownerDrawButton || !control.shown || !overlaps(control.rect, area)) continue;
-    cairo_save(cairo);
-    clipTo(cairo, control.rect);
+    canvasSave(canvas);
+    canvasClip(canvas, control.rect);
     uint32_t state = control.enabled ? 0 : kUiItemDisabled;
     if (dialog->focus == control.id) state |= kUiItemFocused;
-    deliver(dialog, {.message = UiMessage::drawItem, .id = control.id, .canvas = &canvas, .area = control.rect,
+    deliver(dialog, {.message = UiMessage::drawItem, .id = control.id, .canvas = canvas, .area = control.rect,
                      .itemState = state});
-    cairo_restore(cairo);
+    canvasRestore(canvas);
   }
-  cairo_destroy(cairo);
-  cairo_surface_flush(dialog->surface);
+  canvasEnd(canvas);
   dialog->backend->areaChanged(dialog, area);
 }
 
@@ -320,12 +306,10 @@ void uiUpdate(UiDialog* dialog) {
   dialog->backend->update(dialog);
 }
 
-Canvas* uiBeginDraw(UiDialog* dialog) { return new Canvas{cairo_create(dialog->surface)}; }
+Canvas* uiBeginDraw(UiDialog* dialog) { return canvasBegin(dialog->surface); }
 
 void uiEndDraw(UiDialog* dialog, Canvas* canvas) {
-  cairo_destroy(canvas->cairo);
-  delete canvas;
-  cairo_surface_flush(dialog->surface);
+  canvasEnd(canvas);
   dialog->backend->areaChanged(dialog, {0, 0, dialog->width, dialog->height});
 }
 

@@ -2,18 +2,12 @@
 // here; a backend shows it and reports the user's actions through ui/user_input.h.
 #pragma once
 
-#include <cairo.h>
-
 #include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
 
 #include "ui/window.h"
-
-struct Canvas {
-  cairo_t* cairo;
-};
 
 struct UiControl {
   int32_t id;
@@ -39,6 +33,7 @@ struct UiTimer {
 };
 
 struct UiBackend;
+struct UiSurface;  // ui/client_surface.h
 
 struct UiDialog {
   const DialogTemplate* dialogTemplate;
@@ -57,7 +52,7 @@ struct UiDialog {
   std::deque<UiEvent> posted{};
   std::vector<UiTimer> timers{};
   // The client area as last painted; a desktop backend shows it, the headless one saves it.
-  cairo_surface_t* surface = nullptr;
+  UiSurface* surface = nullptr;
   bool needsPaint = false;
   UiRect paintArea{0, 0, 0, 0};
 };

@@ -52,7 +52,7 @@ UiRect screenArea(GtkWidget* near) {
 
 gboolean drawClient(GtkWidget*, cairo_t* cairo, gpointer data) {
   auto* dialog = static_cast<UiDialog*>(data);
-  cairo_set_source_surface(cairo, dialog->surface, 0, 0);
+  cairo_set_source_surface(cairo, dialog->surface->cairo, 0, 0);
   cairo_paint(cairo);
   return TRUE;
 }

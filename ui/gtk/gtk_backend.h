@@ -4,6 +4,7 @@
 #include <gtk/gtk.h>
 
 #include "ui/desktop_backend.h"
+#include "ui/linux/cairo_canvas.h"
 
 GtkWindow* gtkWindowOf(intptr_t owner);
 // After the dialog has taken input: posted messages, painting, and the end of its loop.

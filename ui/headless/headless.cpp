@@ -9,6 +9,7 @@
 #include <deque>
 
 #include "ui/canvas.h"
+#include "ui/linux/cairo_canvas.h"
 #include "ui/user_input.h"
 
 namespace {
@@ -153,7 +154,7 @@ bool saveSnapshot(UiDialog* dialog, const std::string& path) {
   paintDialog(dialog);
   cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, dialog->width, dialog->height);
   cairo_t* cairo = cairo_create(copy);
-  cairo_set_source_surface(cairo, dialog->surface, 0, 0);
+  cairo_set_source_surface(cairo, dialog->surface->cairo, 0, 0);
   cairo_paint(cairo);
   Canvas canvas{cairo};
   for (const UiControl& control : dialog->controls) {
