@@ -63,11 +63,11 @@ HCURSOR pictureCursor(const UiCursor& cursor) {
 // Picture cursors are made once per picture and kept, as the pictures are.
 HCURSOR cursorFor(const UiCursor& cursor) {
   static std::map<const uint8_t*, HCURSOR> pictures;
-  if (cursor.kind == UiCursorKind::wait) return LoadCursorA(nullptr, IDC_WAIT);
-  if (cursor.kind == UiCursorKind::arrow || !cursor.picture.rgba) return LoadCursorA(nullptr, IDC_ARROW);
+  if (cursor.kind == UiCursorKind::wait) return LoadCursor(nullptr, IDC_WAIT);
+  if (cursor.kind == UiCursorKind::arrow || !cursor.picture.rgba) return LoadCursor(nullptr, IDC_ARROW);
   HCURSOR& made = pictures[cursor.picture.rgba];
   if (!made) made = pictureCursor(cursor);
-  return made ? made : LoadCursorA(nullptr, IDC_ARROW);
+  return made ? made : LoadCursor(nullptr, IDC_ARROW);
 }
 
 // The dialog's cursor is its client area's; the wait cursor also covers its controls.

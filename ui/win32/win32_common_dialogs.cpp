@@ -2,6 +2,7 @@
 // owner and, when asked, runs the preview panel beside the open dialog's list.
 #include <windows.h>
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <algorithm>
