@@ -49,7 +49,7 @@ void pickAt(MainDialog& d, UiPoint point) {
 void drawPreview(MainDialog& d, Canvas* canvas, bool surround) {
   if (!blockOf(d).hostPreviewUsable) return;
   const UiRect picture = pictureRect(*d.state);
-  displayPreview(*d.state, {picture.left, picture.top}, canvas);
+  displayPreview(*d.state, {picture.left, picture.top}, canvasPlatformContext(canvas));
   if (!surround) return;
   canvasExcludeClip(canvas, picture);
   canvasFill(canvas, kAreaRect, {255, 255, 255});

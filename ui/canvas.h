@@ -34,3 +34,11 @@ void canvasText(Canvas* canvas, const UiRect& rect, const char* text, UiColour c
 // The same, broken into lines at spaces to fit the rectangle's width, a line every 13 pixels
 // (the dialog font's height), as static texts show.
 void canvasWrappedText(Canvas* canvas, const UiRect& rect, const char* text, UiColour colour, UiAlign align);
+
+// The drawing context a host's display service is handed with a picture: on Windows the
+// device context, as every host there expects; elsewhere the canvas itself.
+void* canvasPlatformContext(Canvas* canvas);
+// A host's canvas over such a context, in the same client coordinates; canvasEndPlatform
+// ends it and leaves the context as it was.
+Canvas* canvasFromPlatformContext(void* context);
+void canvasEndPlatform(Canvas* canvas);

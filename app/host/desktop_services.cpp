@@ -9,9 +9,8 @@ namespace {
 
 // The filter hands back the drawing context of its own window with each picture.
 void drawIntoWindow(void* platformContext, const HostDisplay& display) {
-  auto* canvas = static_cast<Canvas*>(platformContext);
   const HostImage& picture = display.picture;
-  if (!canvas || picture.width <= 0 || picture.height <= 0) return;
+  if (!platformContext || picture.width <= 0 || picture.height <= 0) return;
   const uint8_t* pixels = picture.samples.data();
   std::vector<uint8_t> rgb;
   if (picture.colourPlanes == 1) {
@@ -19,8 +18,10 @@ void drawIntoWindow(void* platformContext, const HostDisplay& display) {
     for (size_t i = 0; i < picture.samples.size(); ++i) rgb[3 * i] = rgb[3 * i + 1] = rgb[3 * i + 2] = picture.samples[i];
     pixels = rgb.data();
   }
+  Canvas* canvas = canvasFromPlatformContext(platformContext);
   canvasPixels(canvas, pixels, picture.width, picture.height, picture.width * 3, 3,
                {display.col, display.row, picture.width, picture.height});
+  canvasEndPlatform(canvas);
 }
 
 void chooseOnDesktop(uint8_t rgb[3]) {

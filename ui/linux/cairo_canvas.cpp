@@ -65,6 +65,13 @@ void canvasEnd(Canvas* canvas) {
   delete canvas;
 }
 
+void* canvasPlatformContext(Canvas* canvas) { return canvas; }
+
+Canvas* canvasFromPlatformContext(void* context) { return static_cast<Canvas*>(context); }
+
+// The canvas belongs to the module that handed it over.
+void canvasEndPlatform(Canvas*) {}
+
 void canvasSave(Canvas* canvas) { cairo_save(canvas->cairo); }
 
 void canvasRestore(Canvas* canvas) { cairo_restore(canvas->cairo); }

@@ -79,6 +79,12 @@ void canvasEnd(Canvas* canvas) {
   delete canvas;
 }
 
+void* canvasPlatformContext(Canvas* canvas) { return canvas->dc; }
+
+Canvas* canvasFromPlatformContext(void* context) { return canvasOnContext(static_cast<HDC>(context), {0, 0}); }
+
+void canvasEndPlatform(Canvas* canvas) { canvasEnd(canvas); }
+
 void canvasSave(Canvas* canvas) { SaveDC(canvas->dc); }
 
 void canvasRestore(Canvas* canvas) { RestoreDC(canvas->dc, -1); }
