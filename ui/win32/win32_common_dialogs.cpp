@@ -85,20 +85,31 @@ void drawPanel(HookContext& context, HWND dialog) {
   canvasEnd(canvas);
 }
 
+// The picture area goes beside the dialog's own controls, level with the file list, at the
+// size the request asked for: systems lay out the standard controls differently, so it is
+// placed once they are.
+void placePanel(const HookContext& context, HWND dialog, HWND child) {
+  constexpr int kFileList = 0x0460, kMargin = 4;
+  RECT standard{0, 0, 0, 0};
+  for (int id : {IDOK, kFileList}) {
+    RECT r;
+    if (HWND control = GetDlgItem(dialog, id); control && GetWindowRect(control, &r)) {
+      standard.right = std::max(standard.right, r.right);
+      if (id == kFileList) standard.top = r.top;
+    }
+  }
+  MapWindowPoints(nullptr, child, reinterpret_cast<POINT*>(&standard), 2);
+  MoveWindow(GetDlgItem(child, kPanelPicture), standard.right + kMargin, standard.top, context.request->previewWidth,
+             context.request->previewHeight, FALSE);
+}
+
 UINT_PTR CALLBACK fileHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
   auto* context = reinterpret_cast<HookContext*>(GetWindowLongPtrW(child, GWLP_USERDATA));
   switch (message) {
-    case WM_INITDIALOG: {
+    case WM_INITDIALOG:
       context = reinterpret_cast<HookContext*>(reinterpret_cast<const OPENFILENAMEW*>(lParam)->lCustData);
       SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
-      if (HWND picture = GetDlgItem(child, kPanelPicture); picture && context->request) {
-        RECT at;
-        GetWindowRect(picture, &at);
-        MapWindowPoints(nullptr, child, reinterpret_cast<POINT*>(&at), 2);
-        MoveWindow(picture, at.left, at.top, context->request->previewWidth, context->request->previewHeight, FALSE);
-      }
       return TRUE;
-    }
     case WM_NOTIFY: {
       if (!context) return 0;
       const auto* note = reinterpret_cast<const OFNOTIFYW*>(lParam);
@@ -108,6 +119,7 @@ UINT_PTR CALLBACK fileHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
         GetWindowRect(dialog, &frame);
         const POINT at = placeOver(context->owner, frame.right - frame.left, frame.bottom - frame.top, true);
         SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (context->panel) placePanel(*context, dialog, child);
       }
       if (note->hdr.code == CDN_SELCHANGE && context->panel) {
         drawPanel(*context, dialog);
