@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include "render/colour_spaces.h"
@@ -31,12 +32,21 @@ Colour16 drawWaterColour(RandomGenerator& g) {
 
 }  // namespace
 
+#ifdef _WIN32
+// On Windows the looks come from the C runtime's own generator, as they always have; the
+// record's state is not used there.
+void seedRandom(RandomGenerator&, uint32_t seed) { std::srand(seed); }
+
+int32_t nextRandom(RandomGenerator&) { return std::rand(); }
+#else
+// Elsewhere the same sequence as that runtime's generator, kept in the state record.
 void seedRandom(RandomGenerator& generator, uint32_t seed) { generator.state = seed; }
 
 int32_t nextRandom(RandomGenerator& generator) {
   generator.state = generator.state * 214013u + 2531011u;
   return static_cast<int32_t>((generator.state >> 16) & 0x7FFF);
 }
+#endif
 
 int32_t randomBetween(RandomGenerator& generator, int32_t a, int32_t b) {
   if (b < a) std::swap(a, b);

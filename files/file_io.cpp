@@ -1,62 +1,6 @@
 #include "files/file_io.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
-
-OSErr openFile(const char* path, FileAccess access, FileHandle& file) {
-  if (!path || !path[0]) return kErrCannotOpen;
-  // Non-blocking only for the open itself: a FIFO must not stall us before we can see
-  // that it is not a regular file.
-  const int flags = access == FileAccess::writing ? O_WRONLY | O_CREAT : O_RDONLY;
-  const int fd = open(path, flags | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) return kErrCannotOpen;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, flags & O_ACCMODE) != 0) {
-    close(fd);
-    return kErrCannotOpen;
-  }
-  file = fd;
-  return noErr;
-}
-
-void closeFile(FileHandle& file) {
-  if (file != kNoFile) close(file);
-  file = kNoFile;
-}
-
-OSErr setEndOfFile(FileHandle file) {
-  const off_t position = lseek(file, 0, SEEK_CUR);
-  if (position < 0 || ftruncate(file, position) != 0) return writErr;
-  return noErr;
-}
-
-OSErr writeRaw(FileHandle file, const void* data, size_t count) {
-  const char* bytes = static_cast<const char*>(data);
-  while (count > 0) {
-    const ssize_t written = write(file, bytes, count);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return writErr;
-    bytes += written;
-    count -= static_cast<size_t>(written);
-  }
-  return noErr;
-}
-
-OSErr readRaw(FileHandle file, void* data, size_t count) {
-  char* bytes = static_cast<char*>(data);
-  while (count > 0) {
-    const ssize_t got = read(file, bytes, count);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return readErr;
-    bytes += got;
-    count -= static_cast<size_t>(got);
-  }
-  return noErr;
-}
 
 OSErr writeInt32(FileHandle file, int32_t value) {
   const uint32_t v = static_cast<uint32_t>(value);

@@ -16,17 +16,20 @@ enum : int16_t {
   kErrTooLarge = 98,    // a picture larger than the file format's lengths can describe
 };
 
-using FileHandle = int;
+// A descriptor here, a HANDLE on Windows.
+using FileHandle = intptr_t;
 constexpr FileHandle kNoFile = -1;
 
 enum class FileAccess { reading, writing };
 
+// The operating system's part of these is in files/file_system.cpp.
 // Writing: created when missing and kept when present, positioned at its first byte;
 // writers cut it with setEndOfFile when done. Reading: only an existing file. Only
 // regular files are opened (a pipe or a device would block or never end).
 // On failure the result is 99 and `file` is left as it was.
 OSErr openFile(const char* path, FileAccess access, FileHandle& file);
-void closeFile(FileHandle& file);
+// writErr when data still waiting to be written could not be.
+OSErr closeFile(FileHandle& file);
 
 // Cuts the file at the current position, so that a shorter file replaces a longer one.
 OSErr setEndOfFile(FileHandle file);

@@ -33,7 +33,11 @@ bool addKeyword(KeywordList& list, const char* keyword) {
 CalendarDate currentUtcDate() {
   const std::time_t now = std::time(nullptr);
   std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &now);
+#else
   gmtime_r(&now, &utc);
+#endif
   return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday};
 }
 

@@ -1,11 +1,7 @@
 #include "files/paths.h"
 
-#include "files/file_io.h"
+#include "files/file_system.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 bool isPathSeparator(char c) { return c == '/' || c == '\\'; }
@@ -22,19 +18,6 @@ FileSpec makeFileSpec(const char* text) {
   const size_t length = std::strlen(text);
   if (length > static_cast<size_t>(kMaxPathChars)) return fspec;
   std::memcpy(fspec.path, text, length + 1);
-  return fspec;
-}
-
-FileSpec temporaryFolder() {
-  const char* folder = std::getenv("TMPDIR");
-  const size_t length = folder ? std::strlen(folder) : 0;
-  // Room for the separator we may add: the folder must still be a whole path.
-  if (length == 0 || length + 1 > static_cast<size_t>(kMaxPathChars)) return makeFileSpec("/tmp/");
-  FileSpec fspec = makeFileSpec(folder);
-  if (!isPathSeparator(fspec.path[length - 1])) {
-    fspec.path[length] = kPathSeparator;
-    fspec.path[length + 1] = '\0';
-  }
   return fspec;
 }
 
@@ -107,10 +90,7 @@ OSErr makeSubfolder(const char* folder, const char* name, FileSpec& subfolder) {
     subfolder = emptySpec();
     return kErrCannotOpen;
   }
-  if (mkdir(subfolder.path, 0777) != 0) {
-    struct stat existing;
-    if (errno != EEXIST || stat(subfolder.path, &existing) != 0 || !S_ISDIR(existing.st_mode)) return kErrCannotOpen;
-  }
+  if (makeFolder(subfolder.path) != noErr) return kErrCannotOpen;
   subfolder.path[length] = kPathSeparator;
   subfolder.path[length + 1] = '\0';
   return noErr;

@@ -15,14 +15,20 @@ struct FileSpec {
   char path[kMaxPathChars + 1];
 };
 
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
 constexpr char kPathSeparator = '/';
+#endif
 
 bool isPathSeparator(char c);
 
 // The text as a path; empty when it is missing or longer than the limit.
 FileSpec makeFileSpec(const char* text);
 
-// $TMPDIR with a separator at its end, or "/tmp/" when it is unset, empty or too long.
+// The system's temporary folder with a separator at its end: $TMPDIR, or "/tmp/" when it is
+// unset, empty or too long; on Windows the temporary path, or "C:\\Windows\\Temp\\" when the
+// system gives none that fits.
 FileSpec temporaryFolder();
 
 // The temporary folder with the name appended directly.

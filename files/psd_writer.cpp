@@ -1,11 +1,5 @@
 #include "files/psd_writer.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -13,6 +7,7 @@
 #include <string>
 
 #include "files/big_endian_bytes.h"
+#include "files/file_system.h"
 #include "files/psd_tables.h"
 
 void addExportKeywords(KeywordList& keywords, uint8_t bytesPerChannel, const char* glueName) {
@@ -318,51 +313,14 @@ OSErr writePsd(FileHandle file, ExportDescriptor& d, const PsdMetadata& m, const
   return setEndOfFile(file);
 }
 
-namespace {
-
-// A new, empty file beside `path` that no one else has opened.
-bool openTemporaryBeside(const std::string& path, std::string& temporary, FileHandle& file) {
-  const size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  temporary = folder + "." + name + ".XXXXXX";
-  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  file = fd;
-  return true;
-}
-
-// The file takes the permissions the one it replaces had, or those a new file would get.
-bool renameIntoPlace(const std::string& temporary, const std::string& path) {
-  struct stat status {};
-  mode_t mode;
-  if (stat(path.c_str(), &status) == 0) {
-    mode = status.st_mode & 07777;
-  } else {
-    const mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
-  return chmod(temporary.c_str(), mode) == 0 && std::rename(temporary.c_str(), path.c_str()) == 0;
-}
-
-}  // namespace
-
 OSErr savePsdFile(const char* path, ExportDescriptor& d, const PsdMetadata& m, const PsdPixels& pixels) {
   if (!path || !path[0]) return kErrCannotOpen;
-  // A link is followed, so that the file it names is replaced and the link stays.
-  std::string destination = path;
-  char target[PATH_MAX];
-  struct stat status {};
-  if (lstat(path, &status) == 0 && S_ISLNK(status.st_mode) && realpath(path, target)) destination = target;
-  if (stat(destination.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) return kErrCannotOpen;
-
-  std::string temporary;
+  FileReplacement replacement;
   FileHandle file = kNoFile;
-  if (!openTemporaryBeside(destination, temporary, file)) return kErrCannotOpen;
+  if (beginReplacement(path, replacement, file) != ReplacementStart::started) return kErrCannotOpen;
   OSErr result = writePsd(file, d, m, pixels);
-  if (close(file) != 0 && result == noErr) result = writErr;
-  if (result == noErr && !renameIntoPlace(temporary, destination)) result = writErr;
-  if (result != noErr) unlink(temporary.c_str());
+  if (closeFile(file) != noErr && result == noErr) result = writErr;
+  if (result != noErr) abandonReplacement(replacement);
+  else if (!finishReplacement(replacement, true)) result = writErr;
   return result;
 }

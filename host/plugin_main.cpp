@@ -1,7 +1,11 @@
 // The module's one entry point. The host calls it once per step of a filter run; it keeps
 // the working state alive between calls in the host's data slot, makes sure the parameter
 // block exists, and hands each selector to its handler.
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstring>
 #include <ctime>
@@ -16,9 +20,24 @@
 ModuleValues gModule;
 
 static void* moduleInstance() {
+#ifdef _WIN32
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&moduleInstance), &module);
+  return module;
+#else
   Dl_info info{};
   if (dladdr(reinterpret_cast<void*>(&moduleInstance), &info) == 0) return nullptr;
   return info.dli_fbase;
+#endif
+}
+
+static uint32_t secondsNow() {
+#ifdef _WIN32
+  return static_cast<uint32_t>(_time64(nullptr));
+#else
+  return static_cast<uint32_t>(std::time(nullptr));
+#endif
 }
 
 // The slot holds the handle of PluginState between calls; a new one starts zero-filled.
@@ -33,7 +52,7 @@ static PluginState* lockPluginState(const HandleProcs* procs, intptr_t* data) {
     return nullptr;
   }
   std::memset(p, 0, sizeof(PluginState));
-  seedRandom(reinterpret_cast<PluginState*>(p)->random, static_cast<uint32_t>(std::time(nullptr)));
+  seedRandom(reinterpret_cast<PluginState*>(p)->random, secondsNow());
   *data = reinterpret_cast<intptr_t>(handle);
   return reinterpret_cast<PluginState*>(p);
 }
