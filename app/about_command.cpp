@@ -7,11 +7,13 @@
 #include "app/filter_run.h"
 
 int aboutCommand(const Options& options) {
+#ifndef _WIN32
   // Said plainly here rather than by a module that finds no display to open.
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
     std::fprintf(stderr, "tarve: about: there is no display to show the about box on (DISPLAY is not set)\n");
     return kExitError;
   }
+#endif
   LoadedModule module;
   std::string error;
   if (!loadModule(modulePath(options.module), module, error)) {
@@ -26,7 +28,9 @@ int aboutCommand(const Options& options) {
   module.entry(filterSelectorAbout, &about, &data, &result);
   unloadModule(module);
   if (result != 0) {
-    std::fprintf(stderr, "tarve: about: the module could not open the display %s to show its about box\n", std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "");
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr, "tarve: about: the module could not open the display %s to show its about box\n",
+                 display ? display : "");
     return kExitError;
   }
   return 0;

@@ -1,10 +1,8 @@
 #include "app/apply_command.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "app/action_file.h"
@@ -19,6 +17,7 @@
 #include "app/sample_depth.h"
 #include "app/selection.h"
 #include "app/settings_choice.h"
+#include "app/system.h"
 
 namespace {
 
@@ -61,8 +60,8 @@ bool writeText(const std::string& path, const std::string& text) {
 }
 
 bool fileExists(const std::string& path) {
-  struct stat status {};
-  return lstat(path.c_str(), &status) == 0;
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
 
 }  // namespace
@@ -70,7 +69,7 @@ bool fileExists(const std::string& path) {
 int applyCommand(const Options& o) {
   // The module takes its thread count from its environment, as it does under any host; a
   // batch's processes inherit it.
-  if (o.threads) setenv("TARVE_THREADS", std::to_string(o.threads).c_str(), 1);
+  if (o.threads) setEnvironment("TARVE_THREADS", std::to_string(o.threads).c_str());
   if (!o.inputs.empty()) return batchCommand(o);
   return applyFile(o, {o.input, o.output, false});
 }
@@ -128,7 +127,7 @@ int applyFile(const Options& o, const ApplyJob& job) {
 
   SettingsFolder folder;
   if (!o.dialog && !chosen.descriptor && !openSettingsFolder(settingsOf(chosen), folder, error)) return giveUp(error);
-  const bool showProgress = o.feedback == Feedback::progress || (o.feedback == Feedback::automatic && isatty(2));
+  const bool showProgress = o.feedback == Feedback::progress || (o.feedback == Feedback::automatic && errorsGoToTerminal());
   ProgressBar bar{showProgress ? stderr : nullptr};
   run.bar = &bar;
   const bool ran = runFilter(module, run, error);

@@ -1,44 +1,58 @@
 #include "app/batch_command.h"
 
+#ifndef _WIN32
 #include <dirent.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <set>
 
 #include "app/apply_command.h"
 #include "app/interrupt.h"
+#include "app/system.h"
 
 namespace {
 
+#ifdef _WIN32
+constexpr const char* kSeparators = "\\/";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
 std::string nameOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of(kSeparators);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool folderWritable(const std::string& folder, std::string& error) {
-  struct stat status {};
-  if (stat(folder.c_str(), &status) != 0) {
-    error = "cannot write into " + folder + ": " + std::strerror(errno);
+  std::error_code problem;
+  const std::filesystem::file_status status = std::filesystem::status(folder, problem);
+  if (problem) {
+    error = "cannot write into " + folder + ": " + problem.message();
     return false;
   }
-  if (!S_ISDIR(status.st_mode)) {
+  if (!std::filesystem::is_directory(status)) {
     error = "cannot write into " + folder + ": not a folder";
     return false;
   }
+#ifndef _WIN32
   if (access(folder.c_str(), W_OK | X_OK) != 0) {
     error = "cannot write into " + folder + ": " + std::strerror(errno);
     return false;
   }
+#endif
   return true;
 }
+
+#ifndef _WIN32
 
 // A process that died without cleaning up may have left its temporary output beside the
 // destination (".NAME.XXXXXX", see atomic_output.h).
@@ -54,11 +68,85 @@ void removeLeftovers(const std::string& output) {
   }
   closedir(dir);
 }
+#endif
 
-int coreCount() {
-  const long cores = sysconf(_SC_NPROCESSORS_ONLN);
-  return cores > 0 ? int(cores) : 1;
+struct BatchCount {
+  int written = 0, failed = 0;
+};
+
+// The name clash that keeps a file out of the batch.
+bool outputClashes(const Options& o, const std::vector<std::string>& outputs, int index) {
+  if (!outputs[index].empty()) return false;
+  std::fprintf(stderr, "tarve: %s: another input of the batch writes the same output name\n", o.inputs[index].c_str());
+  return true;
 }
+
+#ifdef _WIN32
+// Windows has no fork: the files are rendered one after another, each with every core.
+void runFiles(const Options& o, const Options& each, const std::vector<std::string>& outputs, int /*jobs*/,
+              BatchCount& counted) {
+  for (int index = 0; index < int(o.inputs.size()) && !gInterrupted; ++index) {
+    const int status = outputClashes(o, outputs, index) ? kExitError : applyFile(each, {o.inputs[index], outputs[index], true});
+    if (status == 0)
+      ++counted.written;
+    else if (status != kExitInterrupted)
+      ++counted.failed;
+  }
+}
+#else
+// Each file in a process of its own, `jobs` at a time: a file that crashes takes no other
+// with it.
+void runFiles(const Options& o, const Options& each, const std::vector<std::string>& outputs, int jobs,
+              BatchCount& counted) {
+  std::map<pid_t, int> running;
+  const int count = int(o.inputs.size());
+  int next = 0;
+  bool forwarded = false;
+  while ((next < count && !gInterrupted) || !running.empty()) {
+    // A Ctrl-C sent to this process alone goes on to the files.
+    if (gInterrupted && !forwarded) {
+      for (const auto& [child, index] : running) kill(child, SIGINT);
+      forwarded = true;
+    }
+    while (int(running.size()) < jobs && next < count && !gInterrupted) {
+      const int index = next++;
+      if (outputClashes(o, outputs, index)) {
+        ++counted.failed;
+        continue;
+      }
+      std::fflush(stdout);
+      const pid_t pid = fork();
+      if (pid == 0) _exit(applyFile(each, {o.inputs[index], outputs[index], true}));
+      if (pid < 0) {
+        std::fprintf(stderr, "tarve: %s: cannot start a process for it: %s\n", o.inputs[index].c_str(), std::strerror(errno));
+        ++counted.failed;
+        continue;
+      }
+      running[pid] = index;
+    }
+    if (running.empty()) continue;
+    int status = 0;
+    const pid_t pid = waitpid(-1, &status, 0);
+    if (pid < 0) continue;  // a signal came
+    const auto found = running.find(pid);
+    if (found == running.end()) continue;
+    const int index = found->second;
+    running.erase(found);
+    // A file stopped by Ctrl-C before it set up its own handling ends by the signal itself.
+    const bool interrupted = (WIFEXITED(status) && WEXITSTATUS(status) == kExitInterrupted) ||
+                             (WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    if (WIFSIGNALED(status)) removeLeftovers(outputs[index]);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+      ++counted.written;
+    } else if (!interrupted) {
+      ++counted.failed;
+      if (WIFSIGNALED(status))
+        std::fprintf(stderr, "tarve: %s: the run ended with signal %d; nothing was written\n", o.inputs[index].c_str(),
+                     WTERMSIG(status));
+    }
+  }
+}
+#endif
 
 }  // namespace
 
@@ -66,7 +154,8 @@ std::vector<std::string> batchOutputs(const std::vector<std::string>& inputs, co
                                       const std::string& format, const std::string& suffix) {
   std::vector<std::string> outputs;
   std::set<std::string> taken;
-  const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  const bool endsInSeparator = !folder.empty() && std::strchr(kSeparators, folder.back());
+  const std::string base = folder.empty() || endsInSeparator ? folder : folder + kSeparators[0];
   for (const std::string& input : inputs) {
     const std::string name = nameOf(input);
     const size_t dot = name.find_last_of('.');
@@ -87,62 +176,23 @@ int batchCommand(const Options& o) {
   }
   const std::vector<std::string> outputs = batchOutputs(o.inputs, o.folder, o.format, o.suffix);
   const int count = int(o.inputs.size());
+#ifdef _WIN32
+  const int jobs = 1;  // see runFiles
+#else
   const int jobs = std::min(o.jobs ? o.jobs : coreCount(), count);
+#endif
   // The render's own threads share the cores with the other files, unless told otherwise.
-  if (!std::getenv("TARVE_THREADS")) setenv("TARVE_THREADS", std::to_string(std::max(1, coreCount() / jobs)).c_str(), 1);
+  if (!std::getenv("TARVE_THREADS"))
+    setEnvironment("TARVE_THREADS", std::to_string(std::max(1, coreCount() / jobs)).c_str());
 
   Options each = o;
   each.feedback = Feedback::quiet;
   // Ctrl-C reaches every process of the terminal's group; the files stop themselves, and
   // this process starts no more and waits for them.
   installInterruptHandler();
-  std::map<pid_t, int> running;
-  int next = 0, written = 0, failed = 0;
-  bool forwarded = false;
-  while ((next < count && !gInterrupted) || !running.empty()) {
-    // A Ctrl-C sent to this process alone goes on to the files.
-    if (gInterrupted && !forwarded) {
-      for (const auto& [child, index] : running) kill(child, SIGINT);
-      forwarded = true;
-    }
-    while (int(running.size()) < jobs && next < count && !gInterrupted) {
-      const int index = next++;
-      if (outputs[index].empty()) {
-        std::fprintf(stderr, "tarve: %s: another input of the batch writes the same output name\n", o.inputs[index].c_str());
-        ++failed;
-        continue;
-      }
-      std::fflush(stdout);
-      const pid_t pid = fork();
-      if (pid == 0) _exit(applyFile(each, {o.inputs[index], outputs[index], true}));
-      if (pid < 0) {
-        std::fprintf(stderr, "tarve: %s: cannot start a process for it: %s\n", o.inputs[index].c_str(), std::strerror(errno));
-        ++failed;
-        continue;
-      }
-      running[pid] = index;
-    }
-    if (running.empty()) continue;
-    int status = 0;
-    const pid_t pid = waitpid(-1, &status, 0);
-    if (pid < 0) continue;  // a signal came
-    const auto found = running.find(pid);
-    if (found == running.end()) continue;
-    const int index = found->second;
-    running.erase(found);
-    // A file stopped by Ctrl-C before it set up its own handling ends by the signal itself.
-    const bool interrupted = (WIFEXITED(status) && WEXITSTATUS(status) == kExitInterrupted) ||
-                             (WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
-    if (WIFSIGNALED(status)) removeLeftovers(outputs[index]);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-      ++written;
-    } else if (!interrupted) {
-      ++failed;
-      if (WIFSIGNALED(status))
-        std::fprintf(stderr, "tarve: %s: the run ended with signal %d; nothing was written\n", o.inputs[index].c_str(),
-                     WTERMSIG(status));
-    }
-  }
+  BatchCount counted;
+  runFiles(o, each, outputs, jobs, counted);
+  const int written = counted.written, failed = counted.failed;
   if (gInterrupted) {
     std::fprintf(stderr, "tarve: interrupted: %d of %d files written, %d failed\n", written, count, failed);
     return kExitInterrupted;

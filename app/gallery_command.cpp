@@ -1,12 +1,9 @@
 #include "app/gallery_command.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/apply_command.h"
@@ -21,41 +18,49 @@ int fail(const std::string& message) {
   return kExitError;
 }
 
-std::string reason() { return std::strerror(errno ? errno : EIO); }
+// The separators a path may hold here; the first is the one this system writes.
+#ifdef _WIN32
+constexpr const char* kSeparators = "\\/";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
+// The folder as an absolute path without links, with a separator at its end.
+bool realFolder(const std::string& folder, std::string& real, std::error_code& problem) {
+  const std::filesystem::path found = std::filesystem::canonical(folder, problem);
+  if (problem) return false;
+  real = found.string();
+  if (real.empty() || !std::strchr(kSeparators, real.back())) real += kSeparators[0];
+  return true;
+}
 
 // The page as an absolute path, so that its folder is known whatever the current folder is.
-bool absolutePage(const std::string& page, std::string& absolute) {
-  const size_t slash = page.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : page.substr(0, slash + 1);
-  char* real = realpath(folder.c_str(), nullptr);
-  if (!real) return false;
-  absolute = std::string(real) + "/" + page.substr(slash == std::string::npos ? 0 : slash + 1);
-  std::free(real);
+bool absolutePage(const std::string& page, std::string& absolute, std::error_code& problem) {
+  const size_t slash = page.find_last_of(kSeparators);
+  if (!realFolder(slash == std::string::npos ? "." : page.substr(0, slash + 1), absolute, problem)) return false;
+  absolute += page.substr(slash == std::string::npos ? 0 : slash + 1);
   return true;
 }
 
 }  // namespace
 
 int galleryCommand(const Options& o) {
-  errno = 0;
-  DIR* listing = opendir(o.input.c_str());
-  if (!listing) return fail("cannot read the folder " + o.input + ": " + reason());
-  closedir(listing);
-  char* real = realpath(o.input.c_str(), nullptr);
-  if (!real) return fail("cannot read the folder " + o.input + ": " + reason());
-  const std::string folder = std::string(real) + "/";
-  std::free(real);
+  std::error_code problem;
+  std::string folder;
+  if (!std::filesystem::is_directory(o.input, problem) && !problem) problem = std::make_error_code(std::errc::not_a_directory);
+  if (problem || !realFolder(o.input, folder, problem))
+    return fail("cannot read the folder " + o.input + ": " + problem.message());
 
   std::string page;
-  if (o.output.back() == '/') return fail("cannot write " + o.output + ": it names a folder, not a page");
-  errno = 0;
-  if (!absolutePage(o.output, page)) return fail("cannot write " + o.output + ": " + reason());
+  if (std::strchr(kSeparators, o.output.back())) return fail("cannot write " + o.output + ": it names a folder, not a page");
+  if (!absolutePage(o.output, page, problem)) return fail("cannot write " + o.output + ": " + problem.message());
   for (const std::string& path : {folder, page})
     if (path.size() > size_t(kMaxPathChars))
       return fail(path + " is longer than the " + std::to_string(kMaxPathChars) + " characters a gallery path may have");
 
   errno = 0;
-  if (writePresetsPage(folder.c_str(), page.c_str()) != noErr) return fail("cannot write " + o.output + ": " + reason());
+  if (writePresetsPage(folder.c_str(), page.c_str()) != noErr)
+    return fail("cannot write " + o.output + ": " + std::strerror(errno ? errno : EIO));
   std::printf("%s\n", page.c_str());
   if (o.openPage && openWithDefaultHandler(page.c_str()) != noErr)
     return fail("the page is written, but no browser could be started for it (xdg-open)");

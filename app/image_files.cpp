@@ -1,11 +1,10 @@
 #include "app/image_files.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "app/image_formats.h"
 #include "app/psd_file.h"
@@ -28,16 +27,28 @@ const char* formatName(ImageFormat format) {
   }
 }
 
+#ifdef _WIN32
+bool formatBuiltIn(ImageFormat format, std::string& error) {
+  if (format == ImageFormat::jpeg || format == ImageFormat::psd) return true;
+  error = std::string(formatName(format)) +
+          " files are not supported by the Windows build of tarve, which reads JPEG and writes JPEG and PSD";
+  return false;
+}
+#else
+bool formatBuiltIn(ImageFormat, std::string&) { return true; }
+#endif
+
 namespace {
 
 bool readAny(const std::string& path, HostImage& image, ImageMetadata* metadata, std::string& error) {
   const char* name = path.c_str();
-  struct stat status {};
-  if (stat(name, &status) != 0) {
-    error = "cannot read " + path + ": " + std::strerror(errno);
+  std::error_code problem;
+  const std::filesystem::file_status status = std::filesystem::status(path, problem);
+  if (problem) {
+    error = "cannot read " + path + ": " + problem.message();
     return false;
   }
-  if (!S_ISREG(status.st_mode)) {
+  if (!std::filesystem::is_regular_file(status)) {
     error = "cannot read " + path + ": not a file";
     return false;
   }
@@ -147,6 +158,7 @@ bool formatNamed(const std::string& name, ImageFormat& format) {
 }
 
 bool formatHolds(ImageFormat format, const HostImage& image, std::string& error) {
+  if (!formatBuiltIn(format, error)) return false;
   if (format == ImageFormat::psd) return psdHoldsPicture(image, error);
   if (format == ImageFormat::png && image.depth == 32) {
     error = "PNG files hold 8 or 16 bits per sample, this image has 32-bit float samples: add --depth 16, or write a TIFF";

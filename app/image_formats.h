@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/host/host.h"
+#include "app/image_files.h"
 #include "app/image_metadata.h"
 
 // The host describes images with 16-bit rectangles.
@@ -60,6 +61,10 @@ constexpr int32_t kLargestWebpSide = 16383;
 bool readWebp(const char* path, HostImage& image, ImageMetadata* metadata, std::string& error);
 bool writeWebp(const char* path, const HostImage& image, int quality, bool lossless, const ImageMetadata* metadata,
                std::string& error);
+
+// Whether this build has the format's library; when it has not, `error` names the format
+// and says which this build has. The Windows build has JPEG and PSD alone.
+bool formatBuiltIn(ImageFormat format, std::string& error);
 
 // Resolution in dots per inch from a count per unit of `centimetres` or inches.
 inline double dotsPerInch(double count, bool centimetres) { return centimetres ? count * 2.54 : count; }

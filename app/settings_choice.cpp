@@ -1,7 +1,5 @@
 #include "app/settings_choice.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +9,7 @@
 
 #include "app/action_file.h"
 #include "app/host/setting_names.h"
+#include "app/system.h"
 #include "files/memory_dot_store.h"
 #include "files/paths.h"
 #include "host/settings_file.h"
@@ -48,7 +47,8 @@ bool chooseSettings(const SettingsChoice& choice, ChosenSettings& chosen, std::s
   if (!choice.preset.empty() || choice.last) {
     errno = 0;
     const std::string path = choice.last ? cachedSettingsPath().path : choice.preset;
-    if (choice.last && access(path.c_str(), F_OK) != 0) {
+    std::error_code ignored;
+    if (choice.last && !std::filesystem::exists(path, ignored)) {
       error = "there are no last-used settings yet: " + path +
               " is written when the filter's dialog closes with OK";
       return false;
@@ -82,12 +82,12 @@ Settings settingsOf(const ChosenSettings& chosen) {
 
 bool openSettingsFolder(const Settings& settings, SettingsFolder& folder, std::string& error) {
   folder = {};
-  std::string pattern = std::string(temporaryFolder().path) + "tarve-run-XXXXXX";
-  if (!mkdtemp(pattern.data())) {
+  std::string made;
+  if (!makeUniqueFolder(temporaryFolder().path, "tarve-run-", made)) {
     error = "cannot make a temporary folder in " + std::string(temporaryFolder().path) + ": " + std::strerror(errno);
     return false;
   }
-  folder.path = pattern + "/";
+  folder.path = made + kPathSeparator;
   const std::string file = folder.path + kCachedSettingsName;
   if (file.size() > size_t(kMaxPathChars) || writeSettingsFile(file.c_str(), settings, nullptr) != noErr) {
     error = "cannot write the settings into the temporary folder " + folder.path;
@@ -96,20 +96,17 @@ bool openSettingsFolder(const Settings& settings, SettingsFolder& folder, std::s
     folder = {};
     return false;
   }
-  if (const char* tmpdir = std::getenv("TMPDIR")) {
+  if (const char* tmpdir = std::getenv(kTemporaryFolderVariable)) {
     folder.hadTmpdir = true;
     folder.savedTmpdir = tmpdir;
   }
-  setenv("TMPDIR", folder.path.c_str(), 1);
+  setEnvironment(kTemporaryFolderVariable, folder.path.c_str());
   return true;
 }
 
 void closeSettingsFolder(SettingsFolder& folder) {
   if (folder.path.empty()) return;
-  if (folder.hadTmpdir)
-    setenv("TMPDIR", folder.savedTmpdir.c_str(), 1);
-  else
-    unsetenv("TMPDIR");
+  setEnvironment(kTemporaryFolderVariable, folder.hadTmpdir ? folder.savedTmpdir.c_str() : nullptr);
   std::error_code ignored;
   std::filesystem::remove_all(folder.path, ignored);
   folder = {};

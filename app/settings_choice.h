@@ -24,13 +24,13 @@ bool chooseSettings(const SettingsChoice& choice, ChosenSettings& chosen, std::s
 Settings settingsOf(const ChosenSettings& chosen);
 
 // A private temporary folder holding `settings` as the last-used settings file. The
-// module looks for it through $TMPDIR, which points there while the folder is in use.
+// module looks for it through $TMPDIR (TMP on Windows), which points there while the folder is in use.
 struct SettingsFolder {
-  std::string path;        // ends in '/'; empty when not made
-  std::string savedTmpdir; // $TMPDIR before
+  std::string path;        // ends in a separator; empty when not made
+  std::string savedTmpdir; // the temporary folder's variable ($TMPDIR) before
   bool hadTmpdir = false;
 };
 
 bool openSettingsFolder(const Settings& settings, SettingsFolder& folder, std::string& error);
-// Restores $TMPDIR and removes the folder with whatever the module left in it.
+// Restores the variable and removes the folder with whatever the module left in it.
 void closeSettingsFolder(SettingsFolder& folder);

@@ -1,39 +1,10 @@
 #include "app/host/module_loader.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-
-bool loadModule(const std::string& path, LoadedModule& module, std::string& error) {
-  module = {};
-  module.library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!module.library) {
-    const char* why = dlerror();
-    error = "cannot load the filter module " + path + ": " + (why ? why : "unknown error");
-    return false;
-  }
-  module.entry = reinterpret_cast<PluginMainProc>(dlsym(module.library, "PluginMain"));
-  if (!module.entry) {
-    error = "the filter module " + path + " has no entry point PluginMain";
-    dlclose(module.library);
-    module.library = nullptr;
-    return false;
-  }
-  return true;
-}
-
-void unloadModule(LoadedModule& module) {
-  if (module.library) dlclose(module.library);
-  module = {};
-}
+#include <filesystem>
 
 namespace {
 
@@ -158,25 +129,6 @@ std::string modeRefusal(const ModuleProperties& properties, int16_t mode) {
          "); its property list allows " + allowed;
 }
 
-namespace {
-
-std::string programFolder() {
-  char self[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return "./";
-  const std::string path(self, size_t(length));
-  return path.substr(0, path.find_last_of('/') + 1);
-}
-
-std::string propertyListPath(const std::string& modulePath) {
-  const size_t slash = modulePath.find_last_of('/');
-  const size_t dot = modulePath.find_last_of('.');
-  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (hasExtension ? modulePath.substr(0, dot) : modulePath) + ".pipl";
-}
-
-}  // namespace
-
 std::string modulePath(const std::string& option) {
   std::string path = option;
   if (const char* fromEnvironment = std::getenv("TARVE_MODULE"); path.empty() && fromEnvironment)
@@ -184,31 +136,13 @@ std::string modulePath(const std::string& option) {
   if (path.empty()) {
     // Beside the program in a build; under lib/tarve/ next to bin/ where it is installed.
     const std::string beside = programFolder() + "Tarve.8bf", installed = programFolder() + "../lib/tarve/Tarve.8bf";
-    return access(beside.c_str(), F_OK) == 0 || access(installed.c_str(), F_OK) != 0 ? beside : installed;
+    std::error_code ignored;
+    return std::filesystem::exists(beside, ignored) || !std::filesystem::exists(installed, ignored) ? beside : installed;
   }
   // A name without a folder would send the loader searching the library path.
-  return path.find('/') == std::string::npos ? "./" + path : path;
+  if (path.find_first_of(kModulePathSeparators) != std::string::npos) return path;
+  return std::string(".") + kModulePathSeparators[0] + path;
 }
-
-bool openModule(const std::string& path, FilterModule& module, std::string& error) {
-  module = {};
-  module.path = path;
-  const std::string listPath = propertyListPath(path);
-  std::ifstream list(listPath, std::ios::binary);
-  if (!list) {
-    error = "cannot read the property list " + listPath + " of the filter module: " + std::strerror(errno);
-    return false;
-  }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(list)), std::istreambuf_iterator<char>());
-  std::string why;
-  if (!readPropertyList(bytes, module.properties, why)) {
-    error = "cannot read the property list " + listPath + ": " + why;
-    return false;
-  }
-  return loadModule(path, module.loaded, error);
-}
-
-void closeModule(FilterModule& module) { unloadModule(module.loaded); }
 
 std::string describeResult(int16_t result) {
   switch (result) {

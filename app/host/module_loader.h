@@ -12,6 +12,8 @@ struct LoadedModule {
   PluginMainProc entry = nullptr;
 };
 
+// The operating system's side (app/host/module_library.cpp, on Windows
+// app/host/windows/module_library.cpp): loading, and where the property list is kept.
 // Returns false with a message when the module cannot be loaded or has no PluginMain.
 bool loadModule(const std::string& path, LoadedModule& module, std::string& error);
 void unloadModule(LoadedModule& module);
@@ -34,7 +36,8 @@ bool modeEnabled(const ModuleProperties& properties, int16_t imageMode);
 // Empty when the property list enables the image mode; otherwise the message that says so.
 std::string modeRefusal(const ModuleProperties& properties, int16_t imageMode);
 
-// A module together with its property list, the file of the same name ending in .pipl.
+// A module together with its property list: the file of the same name ending in .pipl, or
+// on Windows the module's PiPL resource, as hosts there read it.
 struct FilterModule {
   std::string path;
   LoadedModule loaded;
@@ -43,6 +46,15 @@ struct FilterModule {
 
 bool openModule(const std::string& path, FilterModule& module, std::string& error);
 void closeModule(FilterModule& module);
+
+// The folder the running program is in, with a separator at its end.
+std::string programFolder();
+// The separators a module path may contain; the first is the one this system prefers.
+#ifdef _WIN32
+constexpr const char* kModulePathSeparators = "\\/";
+#else
+constexpr const char* kModulePathSeparators = "/";
+#endif
 
 // The module a host program runs: `option` when given, else $TARVE_MODULE, else
 // Tarve.8bf beside the running program or, installed, in ../lib/tarve/ beside its folder.
