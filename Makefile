@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: deps configure build test bench run artwork install-gimp install uninstall clean
+.PHONY: deps configure build test bench run artwork install-gimp install uninstall clean windows
 
 deps:
 	@scripts/install-deps
@@ -42,6 +42,17 @@ install-gimp:
 	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target tarve_gimp tarve_module tarve_gtk
 	@echo "The GIMP plug-in (Filters > Light and Shadow > Tarve...) is in $$(scripts/install-gimp-plugin $(BUILD))"
+
+# The module and the program for 64-bit Windows, cross-built with mingw-w64 into
+# $(WINDOWS_BUILD): Tarve.8bf and tarve.exe. libjpeg is compiled from libjpeg-turbo's source.
+WINDOWS_BUILD ?= build-windows
+JPEG_TURBO ?= $(abspath ../shared/third_party/libjpeg-turbo-3.2.0.tar.gz)
+windows:
+	$(if $(wildcard $(JPEG_TURBO)),,$(error no libjpeg-turbo source at $(JPEG_TURBO): give its .tar.gz or folder as JPEG_TURBO=...))
+	@scripts/install-deps --windows
+	@cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DTARVE_JPEG_TURBO_SOURCE="$(JPEG_TURBO)" $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
 # The program, the module with its property list and terminology, and the manual page, under
 # $(DESTDIR)$(PREFIX).
