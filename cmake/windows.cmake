@@ -5,7 +5,7 @@ include(ExternalProject)
 enable_language(RC)
 
 # Nothing but Windows' own DLLs may be needed beside the two files.
-add_link_options(-static -static-libgcc -static-libstdc++)
+add_link_options(-static -static-libgcc -static-libstdc++ $<$<NOT:$<CONFIG:Debug>>:-s>)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
 
 # libjpeg: Debian has no Windows build of it, so it is compiled from libjpeg-turbo's source
@@ -63,13 +63,21 @@ ExternalProject_Add(native_tools
   CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
-  BUILD_BYPRODUCTS ${tarve_native_tools}/write_resources)
+  BUILD_BYPRODUCTS ${tarve_native_tools}/write_resources ${tarve_native_tools}/write_artwork_source)
+add_custom_command(OUTPUT artwork_data.cpp
+  COMMAND ${tarve_native_tools}/write_artwork_source artwork_data.cpp
+  DEPENDS native_tools ${tarve_native_tools}/write_artwork_source
+  COMMENT "Packing the artwork as data")
 
 # ---- The window layer on Windows ----
 # The Win32 backend and what the window layer shares without Cairo; the artwork data the
-# module draws its pictures from. Empty until the backend builds.
-set(tarve_windows_ui_sources)
-set(tarve_windows_artwork_sources)
+# module draws its pictures from.
+file(GLOB tarve_win32_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/ui/win32/*.cpp)
+set(tarve_windows_ui_sources ui/dialog.cpp ui/user_input.cpp ui/canvas.cpp ui/placement.cpp ui/file_names.cpp
+  ui/window.cpp ui/common_dialogs.cpp ${tarve_win32_sources})
+set(tarve_windows_artwork_sources resources/windows/artwork_stored.cpp resources/windows/artwork_packing.cpp
+  ${CMAKE_BINARY_DIR}/artwork_data.cpp)
+add_library(tarve_ui STATIC ${tarve_windows_ui_sources})
 # ---- end of the window layer ----
 
 tarve_folder_library(tarve_raster FOLDERS raster LINKS Threads::Threads)
@@ -116,11 +124,17 @@ add_library(tarve_app STATIC ${tarve_app_sources}
   host/settings.cpp host/settings_file.cpp host/presets_gallery.cpp host/picture_thumbnail.cpp)
 target_link_libraries(tarve_app PUBLIC tarve_apphost tarve_files)
 
-if(tarve_windows_ui_sources)
-  add_library(tarve_ui STATIC ${tarve_windows_ui_sources})
-  target_link_libraries(tarve_ui PUBLIC tarve_raster)
+target_link_libraries(tarve_apphost PUBLIC tarve_ui)
 
-  add_library(tarve_module SHARED $<TARGET_OBJECTS:tarve_core> ${CMAKE_BINARY_DIR}/module.rc host/exports.def)
-  target_link_libraries(tarve_module PRIVATE tarve_render tarve_files tarve_ui tarve_raster)
-  set_target_properties(tarve_module PROPERTIES OUTPUT_NAME Tarve PREFIX "" SUFFIX ".8bf")
-endif()
+add_library(tarve_module SHARED $<TARGET_OBJECTS:tarve_core> ${CMAKE_BINARY_DIR}/module.rc host/exports.def)
+target_link_libraries(tarve_module PRIVATE tarve_render tarve_files tarve_ui tarve_raster)
+set_target_properties(tarve_module PROPERTIES OUTPUT_NAME Tarve PREFIX "" SUFFIX ".8bf")
+
+# tarve.exe: the same commands and exit codes as on Linux. Its manifest asks for UTF-8 as
+# the C library's code page, so that names of files reach it as they were typed.
+set(TARVE_PROGRAM_MANIFEST ${CMAKE_SOURCE_DIR}/resources/windows/program.manifest)
+configure_file(resources/windows/program.rc.in program.rc @ONLY)
+set_source_files_properties(${CMAKE_BINARY_DIR}/program.rc PROPERTIES OBJECT_DEPENDS ${TARVE_PROGRAM_MANIFEST})
+add_executable(tarve app/main.cpp ${CMAKE_BINARY_DIR}/program.rc)
+target_link_libraries(tarve PRIVATE tarve_app)
+add_dependencies(tarve tarve_module)

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "files/windows/wide_text.h"
+#include "ui/win32/wide_text.h"
 
 // GetTempPath looks at TMP first.
 const char* const kTemporaryFolderVariable = "TMP";
@@ -26,7 +26,7 @@ bool makeUniqueFolder(const std::string& parent, const char* prefix, std::string
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
     const std::string name = parent + prefix + std::to_string(GetCurrentProcessId()) + "-" +
                              std::to_string(GetTickCount() + attempt);
-    if (CreateDirectoryW(wideText(name.c_str()).c_str(), nullptr)) {
+    if (CreateDirectoryW(wideText(name).c_str(), nullptr)) {
       made = name;
       return true;
     }

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "files/paths.h"
-#include "files/windows/wide_text.h"
+#include "files/windows/wide_paths.h"
 
 static HANDLE handleOf(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
@@ -15,7 +15,7 @@ OSErr openFile(const char* path, FileAccess access, FileHandle& file) {
   const bool writing = access == FileAccess::writing;
   // Open-always for writing (the writer cuts the file when done), existing files only for
   // reading; others may read meanwhile.
-  const HANDLE handle = CreateFileW(wideText(path).c_str(), writing ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ,
+  const HANDLE handle = CreateFileW(widePath(path).c_str(), writing ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ,
                                     nullptr, writing ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return kErrCannotOpen;
   // A device or a pipe would block or never end.
@@ -65,7 +65,7 @@ OSErr readRaw(FileHandle file, void* data, size_t count) {
 FileSpec temporaryFolder() {
   wchar_t wide[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, wide);
-  const std::string folder = length > 0 && length <= MAX_PATH ? utf8Text(wide) : std::string();
+  const std::string folder = length > 0 && length <= MAX_PATH ? utf8Path(wide) : std::string();
   // The path ends in a backslash already; one that does not, or does not fit, is not used.
   if (folder.empty() || folder.size() > size_t(kMaxPathChars) || !isPathSeparator(folder.back()))
     return makeFileSpec("C:\\Windows\\Temp\\");
@@ -97,7 +97,7 @@ static int errnoFor(DWORD error) {
 }
 
 OSErr makeFolder(const char* path) {
-  const std::wstring wide = wideText(path);
+  const std::wstring wide = widePath(path);
   if (CreateDirectoryW(wide.c_str(), nullptr)) return noErr;
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return noErr;
@@ -107,7 +107,7 @@ OSErr makeFolder(const char* path) {
 ReplacementStart beginReplacement(const char* path, FileReplacement& replacement, FileHandle& file) {
   replacement = {};
   replacement.destination = path;
-  const std::wstring destination = wideText(path);
+  const std::wstring destination = widePath(path);
   const DWORD attributes = GetFileAttributesW(destination.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     errno = EISDIR;
@@ -120,7 +120,7 @@ ReplacementStart beginReplacement(const char* path, FileReplacement& replacement
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
     const std::string temporary =
         folder + "." + name + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount() + attempt);
-    const HANDLE handle = CreateFileW(wideText(temporary.c_str()).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    const HANDLE handle = CreateFileW(widePath(temporary.c_str()).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
       replacement.temporary = temporary;
@@ -134,7 +134,7 @@ ReplacementStart beginReplacement(const char* path, FileReplacement& replacement
 }
 
 bool finishReplacement(FileReplacement& replacement, bool replace) {
-  if (!MoveFileExW(wideText(replacement.temporary.c_str()).c_str(), wideText(replacement.destination.c_str()).c_str(),
+  if (!MoveFileExW(widePath(replacement.temporary.c_str()).c_str(), widePath(replacement.destination.c_str()).c_str(),
                    replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
     const int why = errnoFor(GetLastError());
     abandonReplacement(replacement);
@@ -147,7 +147,7 @@ bool finishReplacement(FileReplacement& replacement, bool replace) {
 
 void abandonReplacement(FileReplacement& replacement) {
   if (replacement.temporary.empty()) return;
-  DeleteFileW(wideText(replacement.temporary.c_str()).c_str());
+  DeleteFileW(widePath(replacement.temporary.c_str()).c_str());
   replacement.temporary.clear();
 }
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "app/host/module_loader.h"
-#include "files/windows/wide_text.h"
+#include "ui/win32/wide_text.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ constexpr int kPropertyListResource = 16000;
 
 bool loadModule(const std::string& path, LoadedModule& module, std::string& error) {
   module = {};
-  HMODULE library = LoadLibraryW(wideText(path.c_str()).c_str());
+  HMODULE library = LoadLibraryW(wideText(path).c_str());
   if (!library) {
     error = "cannot load the filter module " + path + ": " + systemMessage(GetLastError());
     return false;
@@ -58,7 +58,7 @@ bool openModule(const std::string& path, FilterModule& module, std::string& erro
   module = {};
   module.path = path;
   // The list is read from the module's resources without running any of its code.
-  HMODULE data = LoadLibraryExW(wideText(path.c_str()).c_str(), nullptr,
+  HMODULE data = LoadLibraryExW(wideText(path).c_str(), nullptr,
                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (!data) {
     error = "cannot read the property list of the filter module " + path + ": " + systemMessage(GetLastError());

@@ -1,8 +1,8 @@
-#include "files/windows/wide_text.h"
+#include "files/windows/wide_paths.h"
 
 #include <windows.h>
 
-std::wstring wideText(const char* utf8) {
+std::wstring widePath(const char* utf8) {
   if (!utf8 || !utf8[0]) return {};
   const int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
   if (length <= 0) return {};
@@ -12,7 +12,7 @@ std::wstring wideText(const char* utf8) {
   return wide;
 }
 
-std::string utf8Text(const wchar_t* wide) {
+std::string utf8Path(const wchar_t* wide) {
   if (!wide || !wide[0]) return {};
   const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
   if (length <= 0) return {};
