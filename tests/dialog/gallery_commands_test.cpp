@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "app/host/host.h"
 #include "files/file_io.h"
@@ -83,6 +84,9 @@ TEST_F(GalleryDialog, ARightClickOnTheDotPanelWritesTheMemoryDotsPageAndKeepsThe
   const std::string page = out.file("Tarve memory dots.html");
   ASSERT_EQ(run("erase 93; type 93 66; wait 1000; rightdown 414 447; rightup 414 447; file " + page + "; wait 1000; click 3"), 0);
   EXPECT_NE(text(page).find("<title>Tarve memory dots</title>"), std::string::npos);
+  // The dot the start filled is on the page.
+  EXPECT_NE(text(page).find("src=\"web_images/dot%201.jpg\""), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(out.file("web_images/dot 1.jpg")));
   EXPECT_EQ(browser.opened(1), page + "\n");
   EXPECT_EQ(headlessFileRequests().back().proposedName, "Tarve memory dots.html");
   EXPECT_EQ(block().settings.blur, 66);
