@@ -53,21 +53,19 @@ OSErr renderLayer(void* context, int32_t layer) {
 void readRow(void* context, int32_t y, void* rgba) {
   const Raster& raster = static_cast<ExportRender*>(context)->raster;
   const int32_t width = levelWidth(raster, 0);
-  if (raster.format == kFormatRgba8) {
-    auto* out = static_cast<uint8_t*>(rgba);
-    for (int32_t x = 0; x < width; ++x, out += 4) {
-      uint32_t word;
-      std::memcpy(&word, pixelAddress(raster, 0, x, y), 4);
-      out[0] = uint8_t(word >> 24), out[1] = uint8_t(word >> 16), out[2] = uint8_t(word >> 8), out[3] = uint8_t(word);
-    }
-    return;
-  }
-  // The deep formats hold red, green, blue and alpha in order, as the writer wants them.
   const size_t pixel = size_t(raster.bytesPerPixel);
   auto* out = static_cast<uint8_t*>(rgba);
   for (int32_t x = 0; x < width; x += kTileSize) {
     const int32_t run = std::min(kTileSize, width - x);
     std::memcpy(out + size_t(x) * pixel, pixelAddress(raster, 0, x, y), size_t(run) * pixel);
+  }
+  // The deep formats hold red, green, blue and alpha in order, as the writer wants them; an
+  // 8-bit pixel is one word with red in its top byte.
+  if (raster.format != kFormatRgba8) return;
+  for (int32_t x = 0; x < width; ++x, out += 4) {
+    uint32_t word;
+    std::memcpy(&word, out, 4);
+    out[0] = uint8_t(word >> 24), out[1] = uint8_t(word >> 16), out[2] = uint8_t(word >> 8), out[3] = uint8_t(word);
   }
 }
 

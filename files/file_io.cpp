@@ -58,30 +58,3 @@ OSErr skipBytes(FileHandle file, int32_t count) {
   }
   return noErr;
 }
-
-void resetByteSink(ByteSink& sink, FileHandle file) {
-  sink.file = file;
-  sink.count = 0;
-}
-
-OSErr flushByteSink(ByteSink& sink) {
-  if (sink.count <= 0) return noErr;
-  const OSErr result = writeRaw(sink.file, sink.buffer, static_cast<size_t>(sink.count));
-  sink.count = 0;
-  return result;
-}
-
-OSErr put16(ByteSink& sink, uint16_t value) {
-  const OSErr first = putByte(sink, uint8_t(value));
-  const OSErr second = putByte(sink, uint8_t(value >> 8));
-  return first != noErr ? first : second;
-}
-
-OSErr put32(ByteSink& sink, uint32_t value) {
-  OSErr result = noErr;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const OSErr one = putByte(sink, uint8_t(value >> shift));
-    if (result == noErr) result = one;
-  }
-  return result;
-}

@@ -41,6 +41,11 @@ OSErr writeZeros(FileHandle file, int16_t count);  // nothing for count <= 0
 OSErr writeText(FileHandle file, const char* text);  // without the terminator; 99 when missing
 OSErr writeRaw(FileHandle file, const void* data, size_t count);
 
+// The position from the file's start, and a move to one (past the end too: writing there
+// leaves the gap to be filled later).
+OSErr filePosition(FileHandle file, int64_t& position);
+OSErr seekFile(FileHandle file, int64_t position);
+
 // A failed read leaves the destination unchanged.
 OSErr readInt32(FileHandle file, int32_t& value);
 OSErr readByte(FileHandle file, uint8_t& value);
@@ -49,23 +54,3 @@ OSErr readRaw(FileHandle file, void* data, size_t count);
 // Reads and discards; stops at the first failed read so that a huge count ends at the
 // file's end. Nothing for count <= 0.
 OSErr skipBytes(FileHandle file, int32_t count);
-
-// Buffered writer for pixel data: bytes go out to the file 400 at a time. Multi-byte
-// values are put lowest byte first; callers that need big-endian swap them before.
-constexpr int kByteSinkSize = 400;
-
-struct ByteSink {
-  uint8_t buffer[kByteSinkSize];
-  int32_t count;
-  FileHandle file;
-};
-
-void resetByteSink(ByteSink& sink, FileHandle file);
-OSErr flushByteSink(ByteSink& sink);
-// Inline: exports put every sample of a picture through here.
-inline OSErr putByte(ByteSink& sink, uint8_t value) {
-  sink.buffer[sink.count++] = value;
-  return sink.count == kByteSinkSize ? flushByteSink(sink) : noErr;
-}
-OSErr put16(ByteSink& sink, uint16_t value);
-OSErr put32(ByteSink& sink, uint32_t value);

@@ -52,6 +52,17 @@ OSErr writeRaw(FileHandle file, const void* data, size_t count) {
   return noErr;
 }
 
+OSErr filePosition(FileHandle file, int64_t& position) {
+  const off_t at = lseek(static_cast<int>(file), 0, SEEK_CUR);
+  if (at < 0) return writErr;
+  position = at;
+  return noErr;
+}
+
+OSErr seekFile(FileHandle file, int64_t position) {
+  return lseek(static_cast<int>(file), off_t(position), SEEK_SET) == off_t(position) ? noErr : writErr;
+}
+
 OSErr readRaw(FileHandle file, void* data, size_t count) {
   char* bytes = static_cast<char*>(data);
   while (count > 0) {

@@ -1,5 +1,6 @@
 #include "files/psd_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -200,82 +201,122 @@ ByteVector layerSectionTail(const ExportDescriptor& d) {
 // 16-bit samples on the host's 0..32768 scale, stretched to the file's 0..65535.
 uint16_t fileSample16(uint32_t v) { return v >= 32768 ? 65535 : static_cast<uint16_t>(2 * v); }
 
-uint16_t swap16(uint16_t v) { return static_cast<uint16_t>(v << 8 | v >> 8); }
+void storeBigEndian16(uint8_t* out, uint32_t v) {
+  out[0] = uint8_t(v >> 8);
+  out[1] = uint8_t(v);
+}
 
-uint32_t swap32(uint32_t v) { return __builtin_bswap32(v); }
+void storeBigEndian32(uint8_t* out, uint32_t v) {
+  storeBigEndian16(out, v >> 16);
+  storeBigEndian16(out + 2, v & 0xFFFF);
+}
+
+// The planes of the pixel data in file order: the layer's transparency, red, green and
+// blue, then the merged picture's red, green and blue (and at 16 bits its opaque fourth).
+int32_t pixelPlanes(const ExportDescriptor& d) { return kPsdChannelsPerLayer + mergedPlanes(d); }
+constexpr int32_t kMostPlanes = kPsdChannelsPerLayer + 4;
+
+// Bit 3 of x XOR y picks the square: 8 × 8 pixels of white and light grey.
+bool darkSquare(int32_t x, int32_t y) { return ((x ^ y) & 8) != 0; }
+
+// Row y of the picture into every plane, big-endian: the layer's channels as stored, the
+// merged planes over the checkerboard, or as stored in float files, which readers show
+// without compositing.
+void splitRow8(const uint8_t* rgba, int32_t width, int32_t y, uint8_t* const* out) {
+  for (int32_t x = 0; x < width; ++x, rgba += 4) {
+    const uint32_t a = rgba[3], c = darkSquare(x, y) ? 204 : 255;
+    out[0][x] = uint8_t(a);
+    for (int k = 0; k < 3; ++k) {
+      out[1 + k][x] = rgba[k];
+      out[4 + k][x] = uint8_t((c * (255 - a) + rgba[k] * a) / 255);
+    }
+  }
+}
+
+void splitRow16(const uint16_t* rgba, int32_t width, int32_t y, uint8_t* const* out) {
+  for (int32_t x = 0; x < width; ++x, rgba += 4) {
+    const uint32_t a = rgba[3] > 32768 ? 32768 : rgba[3], c = darkSquare(x, y) ? 26112 : 32640;
+    const size_t at = size_t(x) * 2;
+    storeBigEndian16(out[0] + at, fileSample16(rgba[3]));
+    for (int k = 0; k < 3; ++k) {
+      storeBigEndian16(out[1 + k] + at, fileSample16(rgba[k]));
+      storeBigEndian16(out[4 + k] + at, fileSample16((c * (32768 - a) + rgba[k] * a) >> 15));
+    }
+    storeBigEndian16(out[7] + at, 0xFFFF);
+  }
+}
+
+void splitRowFloat(const uint8_t* rgba, int32_t width, uint8_t* const* out) {
+  for (int32_t x = 0; x < width; ++x, rgba += 16) {
+    uint32_t bits[4];
+    std::memcpy(bits, rgba, 16);
+    const size_t at = size_t(x) * 4;
+    storeBigEndian32(out[0] + at, bits[3]);
+    for (int k = 0; k < 3; ++k) {
+      storeBigEndian32(out[1 + k] + at, bits[k]);
+      storeBigEndian32(out[4 + k] + at, bits[k]);
+    }
+  }
+}
 
 #define RETURN_IF_FAILED(call)            \
   do {                                    \
     if (const OSErr e_ = (call)) return e_; \
   } while (0)
 
-struct RowReader {
-  const PsdPixels& pixels;
-  const ExportDescriptor& d;
-  std::unique_ptr<uint8_t[]> row;
-};
-
-// Channel `component` of every pixel (0 red, 1 green, 2 blue, 3 alpha) as stored.
-OSErr putChannel(ByteSink& sink, RowReader& reader, int component) {
-  const ExportDescriptor& d = reader.d;
-  RETURN_IF_FAILED(put16(sink, 0));  // raw samples
-  for (int32_t y = 0; y < d.height; ++y) {
-    reader.pixels.readRow(reader.pixels.context, y, reader.row.get());
-    for (int32_t x = 0; x < d.width; ++x) {
-      const size_t at = size_t(x) * 4 + size_t(component);
-      if (d.bytesPerChannel == 1) {
-        RETURN_IF_FAILED(putByte(sink, reader.row[at]));
-      } else if (d.bytesPerChannel == 2) {
-        RETURN_IF_FAILED(put16(sink, swap16(fileSample16(reinterpret_cast<const uint16_t*>(reader.row.get())[at]))));
-      } else {
-        uint32_t bits;
-        std::memcpy(&bits, reader.row.get() + at * 4, 4);
-        RETURN_IF_FAILED(put32(sink, swap32(bits)));
-      }
-    }
-  }
-  return flushByteSink(sink);
+OSErr writeAt(FileHandle file, int64_t offset, const void* data, size_t count) {
+  RETURN_IF_FAILED(seekFile(file, offset));
+  return writeRaw(file, data, count);
 }
 
-// Bit 3 of x XOR y picks the square: 8 × 8 pixels of white and light grey.
-bool darkSquare(int32_t x, int32_t y) { return ((x ^ y) & 8) != 0; }
+// Each plane gathers this many bytes of rows before they go to the file.
+constexpr size_t kBandBytes = 256 * 1024;
 
-// A colour plane of the merged picture: the pixel over the checkerboard, or as stored in
-// float files, which readers show without compositing.
-OSErr putMergedPlane(ByteSink& sink, RowReader& reader, int component) {
-  const ExportDescriptor& d = reader.d;
-  for (int32_t y = 0; y < d.height; ++y) {
-    reader.pixels.readRow(reader.pixels.context, y, reader.row.get());
-    for (int32_t x = 0; x < d.width; ++x) {
-      const size_t at = size_t(x) * 4;
-      if (d.bytesPerChannel == 1) {
-        const uint32_t v = reader.row[at + size_t(component)], a = reader.row[at + 3];
-        const uint32_t c = darkSquare(x, y) ? 204 : 255;
-        RETURN_IF_FAILED(putByte(sink, static_cast<uint8_t>((c * (255 - a) + v * a) / 255)));
-      } else if (d.bytesPerChannel == 2) {
-        const uint16_t* row = reinterpret_cast<const uint16_t*>(reader.row.get());
-        const uint32_t v = row[at + size_t(component)], a = row[at + 3] > 32768 ? 32768 : row[at + 3];
-        const uint32_t c = darkSquare(x, y) ? 26112 : 32640;
-        RETURN_IF_FAILED(put16(sink, swap16(fileSample16((c * (32768 - a) + v * a) >> 15))));
-      } else {
-        uint32_t bits;
-        std::memcpy(&bits, reader.row.get() + (at + size_t(component)) * 4, 4);
-        RETURN_IF_FAILED(put32(sink, swap32(bits)));
-      }
+// The layer's channels, the rest of the layer section and the merged picture. The planes
+// follow one another in the file, but their places are known before the first row, so
+// every row of the picture is read once and split into all of its planes, which go to
+// their places a band of rows at a time.
+OSErr writePixelData(FileHandle file, const ExportDescriptor& d, const PsdPixels& pixels) {
+  int64_t start = 0;
+  RETURN_IF_FAILED(filePosition(file, start));
+  const int32_t planes = pixelPlanes(d);
+  const size_t rowBytes = size_t(d.width) * d.bytesPerChannel;
+  const int64_t planeBytes = int64_t(rowBytes) * d.height;
+  // Each layer channel follows its own 2-byte compression code; the merged planes share one.
+  int64_t at[kMostPlanes];
+  for (int32_t p = 0; p < kPsdChannelsPerLayer; ++p) at[p] = start + p * (2 + planeBytes) + 2;
+  const int64_t tailAt = start + kPsdChannelsPerLayer * (2 + planeBytes);
+  const ByteVector tail = layerSectionTail(d);
+  const int64_t mergedAt = tailAt + int64_t(tail.size());
+  for (int32_t p = kPsdChannelsPerLayer; p < planes; ++p)
+    at[p] = mergedAt + 2 + (p - kPsdChannelsPerLayer) * planeBytes;
+
+  const int32_t bandRows = int32_t(std::clamp<size_t>(kBandBytes / rowBytes, 1, size_t(d.height)));
+  const size_t bandBytes = size_t(bandRows) * rowBytes;
+  std::unique_ptr<uint8_t[]> band(new (std::nothrow) uint8_t[bandBytes * size_t(planes)]);
+  std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[rowBytes * 4]);
+  if (!band || !row) return kErrNoMemory;
+
+  for (int32_t top = 0; top < d.height; top += bandRows) {
+    const int32_t rows = std::min(bandRows, d.height - top);
+    for (int32_t r = 0; r < rows; ++r) {
+      pixels.readRow(pixels.context, top + r, row.get());
+      uint8_t* out[kMostPlanes];
+      for (int32_t p = 0; p < planes; ++p) out[p] = band.get() + size_t(p) * bandBytes + size_t(r) * rowBytes;
+      if (d.bytesPerChannel == 1) splitRow8(row.get(), d.width, top + r, out);
+      if (d.bytesPerChannel == 2) splitRow16(reinterpret_cast<const uint16_t*>(row.get()), d.width, top + r, out);
+      if (d.bytesPerChannel == 4) splitRowFloat(row.get(), d.width, out);
     }
+    for (int32_t p = 0; p < planes; ++p)
+      RETURN_IF_FAILED(writeAt(file, at[p] + int64_t(top) * int64_t(rowBytes), band.get() + size_t(p) * bandBytes,
+                               size_t(rows) * rowBytes));
   }
-  return noErr;
-}
 
-OSErr writeMergedPicture(ByteSink& sink, RowReader& reader) {
-  RETURN_IF_FAILED(put16(sink, 0));  // raw samples
-  for (int component = 0; component < 3; ++component) RETURN_IF_FAILED(putMergedPlane(sink, reader, component));
-  if (reader.d.bytesPerChannel == 2) {
-    // The fourth plane the header declares for 16-bit files: fully opaque.
-    const int64_t samples = int64_t(reader.d.width) * reader.d.height;
-    for (int64_t i = 0; i < samples; ++i) RETURN_IF_FAILED(put16(sink, 0xFFFF));
-  }
-  return flushByteSink(sink);
+  static constexpr uint8_t raw[2] = {0, 0};  // compression 0: raw samples
+  for (int32_t p = 0; p < kPsdChannelsPerLayer; ++p) RETURN_IF_FAILED(writeAt(file, at[p] - 2, raw, 2));
+  RETURN_IF_FAILED(writeAt(file, tailAt, tail.data(), tail.size()));
+  RETURN_IF_FAILED(writeAt(file, mergedAt, raw, 2));
+  return seekFile(file, at[planes - 1] + planeBytes);
 }
 
 OSErr writeBytes(FileHandle file, const ByteVector& bytes) { return writeRaw(file, bytes.data(), bytes.size()); }
@@ -296,20 +337,12 @@ bool psdHolds(const ExportDescriptor& d, const PsdMetadata& m) {
 
 OSErr writePsd(FileHandle file, ExportDescriptor& d, const PsdMetadata& m, const PsdPixels& pixels) {
   if (!psdHolds(d, m)) return kErrTooLarge;
-  RowReader reader{pixels, d, std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size_t(d.width) * 4 * d.bytesPerChannel])};
-  if (!reader.row) return kErrNoMemory;
-
+  // The one layer's pixels are the merged picture's too: they are read once for both.
+  static_assert(kPsdLayerCount == 1);
   RETURN_IF_FAILED(writeBytes(file, documentHead(d, m)));
-  ByteSink sink;
-  resetByteSink(sink, file);
-  for (int32_t layer = 0; layer < kPsdLayerCount; ++layer) {
-    d.currentLayer = layer;
-    RETURN_IF_FAILED(pixels.renderLayer(pixels.context, layer));
-    static constexpr int order[kPsdChannelsPerLayer] = {3, 0, 1, 2};  // transparency first
-    for (int component : order) RETURN_IF_FAILED(putChannel(sink, reader, component));
-  }
-  RETURN_IF_FAILED(writeBytes(file, layerSectionTail(d)));
-  RETURN_IF_FAILED(writeMergedPicture(sink, reader));
+  d.currentLayer = 0;
+  RETURN_IF_FAILED(pixels.renderLayer(pixels.context, 0));
+  RETURN_IF_FAILED(writePixelData(file, d, pixels));
   return setEndOfFile(file);
 }
 

@@ -53,7 +53,8 @@ bool psdHolds(const ExportDescriptor& descriptor, const PsdMetadata& metadata);
 
 // Writes the document from the file's current position and cuts the file there. Stops at
 // the first failed write and answers its code; kErrTooLarge, with nothing written, for a
-// picture the format cannot hold; kErrNoMemory when a row buffer cannot be had.
+// picture the format cannot hold; kErrNoMemory when the buffers for a band of rows (a few
+// megabytes) cannot be had. Every row is read once, after the layer is rendered.
 OSErr writePsd(FileHandle file, ExportDescriptor& descriptor, const PsdMetadata& metadata, const PsdPixels& pixels);
 
 // Writes the document into a new file beside `path` and renames it over `path` only when

@@ -50,6 +50,19 @@ OSErr writeRaw(FileHandle file, const void* data, size_t count) {
   return noErr;
 }
 
+OSErr filePosition(FileHandle file, int64_t& position) {
+  LARGE_INTEGER at{};
+  if (!SetFilePointerEx(handleOf(file), LARGE_INTEGER{}, &at, FILE_CURRENT)) return writErr;
+  position = at.QuadPart;
+  return noErr;
+}
+
+OSErr seekFile(FileHandle file, int64_t position) {
+  LARGE_INTEGER to{};
+  to.QuadPart = position;
+  return SetFilePointerEx(handleOf(file), to, nullptr, FILE_BEGIN) ? noErr : writErr;
+}
+
 OSErr readRaw(FileHandle file, void* data, size_t count) {
   char* bytes = static_cast<char*>(data);
   while (count > 0) {

@@ -123,37 +123,6 @@ TEST(FileIo, OpenRefusesWhatIsNotARegularFile) {
   EXPECT_EQ(openFile(nullptr, FileAccess::reading, file), kErrCannotOpen);
 }
 
-TEST(FileIo, ByteSinkSendsFourHundredBytesAtATime) {
-  ScratchFolder scratch;
-  const std::string path = scratch.file("sink");
-  FileHandle file = kNoFile;
-  ASSERT_EQ(openFile(path.c_str(), FileAccess::writing, file), noErr);
-  ByteSink sink;
-  resetByteSink(sink, file);
-  EXPECT_EQ(put32(sink, 0x11223344), noErr);
-  ASSERT_EQ(sink.count, 4);
-  EXPECT_EQ(sink.buffer[0], 0x44);
-  EXPECT_EQ(sink.buffer[1], 0x33);
-  EXPECT_EQ(sink.buffer[2], 0x22);
-  EXPECT_EQ(sink.buffer[3], 0x11);
-  put16(sink, 0xAABB);
-  EXPECT_EQ(sink.buffer[4], 0xBB);
-  EXPECT_EQ(sink.buffer[5], 0xAA);
-  while (sink.count < 399) putByte(sink, 1);
-  EXPECT_TRUE(readWholeFile(path).empty());
-  putByte(sink, 2);  // the 400th pending byte
-  EXPECT_EQ(sink.count, 0);
-  EXPECT_EQ(readWholeFile(path).size(), 400u);
-  putByte(sink, 3);
-  EXPECT_EQ(flushByteSink(sink), noErr);
-  EXPECT_EQ(flushByteSink(sink), noErr);  // nothing pending: nothing written
-  closeFile(file);
-  const std::vector<uint8_t> bytes = readWholeFile(path);
-  ASSERT_EQ(bytes.size(), 401u);
-  EXPECT_EQ(bytes[399], 2);
-  EXPECT_EQ(bytes[400], 3);
-}
-
 TEST(FileIo, WritesToAFileOpenedForReadingFail) {
   ScratchFolder scratch;
   const std::string path = scratch.file("readonly");
@@ -162,9 +131,5 @@ TEST(FileIo, WritesToAFileOpenedForReadingFail) {
   ASSERT_EQ(openFile(path.c_str(), FileAccess::reading, file), noErr);
   EXPECT_EQ(writeInt32(file, 1), writErr);
   EXPECT_EQ(writeZeros(file, 4), writErr);
-  ByteSink sink;
-  resetByteSink(sink, file);
-  putByte(sink, 1);
-  EXPECT_EQ(flushByteSink(sink), writErr);
   closeFile(file);
 }

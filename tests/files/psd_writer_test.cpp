@@ -378,21 +378,22 @@ TEST(PsdWriter, ReplacesFilesWholeOrNotAtAll) {
   EXPECT_EQ(std::vector<uint8_t>(fresh.end() - 4, fresh.end()), std::vector<uint8_t>(4, 255)) << "last merged bytes";
 
   // A write that fails half-way, here at a file size limit, leaves the old file as it was,
-  // no temporary file behind, and stops the writer at once.
+  // no temporary file behind, and stops the writer at once: a picture of several bands
+  // is not read to its end.
   writeWholeFile(path, old);
+  Picture tall(100, 6000, 1);
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
   const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
   rlimit small = saved;
   small.rlim_cur = 15000;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  picture.rowsRead = 0;
-  d = picture.descriptor();
-  const OSErr failed = savePsdFile(path.c_str(), d, plainMetadata(), picture.pixels());
+  d = tall.descriptor();
+  const OSErr failed = savePsdFile(path.c_str(), d, plainMetadata(), tall.pixels());
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(failed, writErr);
-  EXPECT_LT(picture.rowsRead, 200) << "the writer went on after the failure";
+  EXPECT_LT(tall.rowsRead, 6000) << "the writer went on after the failure";
   EXPECT_EQ(readWholeFile(path), old);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path), {}), 1);
 
