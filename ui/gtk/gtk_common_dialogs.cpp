@@ -22,6 +22,19 @@ GtkWidget* newChooser(const char* title, intptr_t owner, GtkFileChooserAction ac
   return chooser;
 }
 
+// File names are matched without regard to case, as the platform's file dialogs match
+// them: "*.q8r" also lists "Storm.Q8R".
+std::string anyCase(const std::string& pattern) {
+  std::string out;
+  for (char c : pattern) {
+    if (g_ascii_isalpha(c))
+      out += std::string("[") + g_ascii_tolower(c) + g_ascii_toupper(c) + "]";
+    else
+      out += c;
+  }
+  return out;
+}
+
 // "*.*" means every file, as it always has; several patterns are separated by ';'.
 void addFilters(GtkWidget* chooser, std::span<const UiFileFilter> filters) {
   for (const UiFileFilter& f : filters) {
@@ -33,15 +46,19 @@ void addFilters(GtkWidget* chooser, std::span<const UiFileFilter> filters) {
       size_t end = patterns.find(';', start);
       if (end == std::string::npos) end = patterns.size();
       const std::string pattern = patterns.substr(start, end - start);
-      gtk_file_filter_add_pattern(filter, pattern == "*.*" ? "*" : pattern.c_str());
+      gtk_file_filter_add_pattern(filter, pattern == "*.*" ? "*" : anyCase(pattern).c_str());
       start = end + 1;
     }
     gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(chooser), filter);
   }
 }
 
+// Without a remembered folder the dialog starts in the current folder, where the
+// platform's dialogs start, rather than in the desktop's list of recent files.
 void startIn(GtkWidget* chooser, const char* folder) {
-  if (folder && *folder) gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), folder);
+  gchar* current = g_get_current_dir();
+  gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), folder && *folder ? folder : current);
+  g_free(current);
 }
 
 std::string chosenPath(GtkWidget* chooser) {
