@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 
 #include "app/host/host.h"
 #include "files/file_io.h"
@@ -29,7 +28,11 @@ struct GalleryDialog : testing::Test {
     Settings settings{};
     applyDefaultSettings(settings);
     ASSERT_EQ(writeSettingsFile(presets.file("calm.q8r").c_str(), settings, nullptr), noErr);
-    hostOpen(host, PluginMain, makeHostImage(120, 80, 8, 3, false));
+    // Shades across and down, so that every setting shows in the pictures.
+    HostImage image = makeHostImage(120, 80, 8, 3, false);
+    for (int32_t y = 0; y < 80; ++y)
+      for (int32_t x = 0; x < 120; ++x) *image.at(x, y, 0) = uint8_t(2 * x), *image.at(x, y, 1) = uint8_t(3 * y);
+    hostOpen(host, PluginMain, std::move(image));
     ASSERT_EQ(hostCall(host, filterSelectorParameters), 0);
   }
   void TearDown() override { hostClose(host); }
@@ -80,13 +83,21 @@ TEST_F(GalleryDialog, APageThatCannotBeWrittenIsExplainedAndNotShown) {
   EXPECT_EQ(browser.opened(1), page + "\n");
 }
 
+// The start fills dot 1; a click on the empty dot 3 stores the settings of the moment.
 TEST_F(GalleryDialog, ARightClickOnTheDotPanelWritesTheMemoryDotsPageAndKeepsTheSettings) {
   const std::string page = out.file("Tarve memory dots.html");
-  ASSERT_EQ(run("erase 93; type 93 66; wait 1000; rightdown 414 447; rightup 414 447; file " + page + "; wait 1000; click 3"), 0);
-  EXPECT_NE(text(page).find("<title>Tarve memory dots</title>"), std::string::npos);
-  // The dot the start filled is on the page.
-  EXPECT_NE(text(page).find("src=\"web_images/dot%201.jpg\""), std::string::npos);
-  EXPECT_TRUE(std::filesystem::exists(out.file("web_images/dot 1.jpg")));
+  ASSERT_EQ(run("erase 86; type 86 30; wait 1000; down 358 418; up 358 418; erase 93; type 93 66; wait 1000; "
+                "rightdown 414 447; rightup 414 447; file " + page + "; wait 1000; click 3"),
+            0);
+  const std::string written = text(page);
+  EXPECT_NE(written.find("<title>Tarve memory dots</title>"), std::string::npos);
+  EXPECT_NE(written.find(">dot 1</font>"), std::string::npos);
+  EXPECT_NE(written.find("src=\"web_images/dot%201.jpg\""), std::string::npos);
+  EXPECT_NE(written.find(">dot 3</font>"), std::string::npos);
+  EXPECT_EQ(written.find(">dot 2</font>"), std::string::npos);
+  const std::vector<uint8_t> first = readWholeFile(out.file("web_images/dot 1.jpg"));
+  EXPECT_FALSE(first.empty());
+  EXPECT_NE(readWholeFile(out.file("web_images/dot 3.jpg")), first) << "each dot is rendered with its own settings";
   EXPECT_EQ(browser.opened(1), page + "\n");
   EXPECT_EQ(headlessFileRequests().back().proposedName, "Tarve memory dots.html");
   EXPECT_EQ(block().settings.blur, 66);
