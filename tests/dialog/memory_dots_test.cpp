@@ -110,6 +110,12 @@ TEST_F(MemoryDotsDialog, ClickingTheSelectedDotRecallsRatherThanPins) {
   // A plain left click on a filled dot is an undo level with its file: Undo comes back to 10.
   ASSERT_EQ(run("erase 86; type 86 10; wait 1000; " + clickDot(0) + "click 74; click 3"), 0);
   EXPECT_EQ(block().settings.horizon, 10);
+  // The panel recalls the dot it shows, which stays the selected one; nothing when it shows none.
+  ASSERT_EQ(run("erase 86; type 86 15; wait 1000; " + hoverDot(0) + "down 414 447; up 414 447; click 3"), 0);
+  EXPECT_EQ(block().settings.horizon, 10);
+  EXPECT_EQ(state().memoryDots.display[0], kDotCurrent);
+  ASSERT_EQ(run(clickDot(0, "right") + "erase 86; type 86 15; wait 1000; down 414 447; up 414 447; click 3"), 0);
+  EXPECT_EQ(block().settings.horizon, 15);
 }
 
 TEST_F(MemoryDotsDialog, ClicksOnEmptyAndFilledDotsWithEitherButton) {
