@@ -80,16 +80,21 @@ gboolean drawPanel(GtkWidget*, cairo_t* cairo, gpointer p) {
   return TRUE;
 }
 
-void selectionChanged(GtkFileChooser* chooser, gpointer p) {
-  auto* panel = static_cast<Panel*>(p);
-  gchar* name = gtk_file_chooser_get_preview_filename(chooser);
-  const UiRect area{0, 0, panel->request->previewWidth, panel->request->previewHeight};
-  cairo_t* cairo = cairo_create(panel->surface);
+// The panel's picture for a file, or for none ("") before the first selection.
+void paintPanel(Panel& panel, const char* path) {
+  const UiRect area{0, 0, panel.request->previewWidth, panel.request->previewHeight};
+  cairo_t* cairo = cairo_create(panel.surface);
   cairo_set_source_rgb(cairo, 1, 1, 1);
   cairo_paint(cairo);
   Canvas canvas{cairo};
-  panel->request->drawPreview(&canvas, area, isFile(name) ? name : "", panel->request->previewContext);
+  panel.request->drawPreview(&canvas, area, path, panel.request->previewContext);
   cairo_destroy(cairo);
+}
+
+void selectionChanged(GtkFileChooser* chooser, gpointer p) {
+  auto* panel = static_cast<Panel*>(p);
+  gchar* name = gtk_file_chooser_get_preview_filename(chooser);
+  paintPanel(*panel, isFile(name) ? name : "");
   g_free(name);
   gtk_widget_queue_draw(panel->area);
 }
@@ -118,6 +123,7 @@ UiChoice gtkOpenFile(const UiOpenRequest& request, std::string& path) {
   Panel panel{&request, nullptr, nullptr};
   if (request.drawPreview && request.previewWidth > 0 && request.previewHeight > 0) {
     panel.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, request.previewWidth, request.previewHeight);
+    paintPanel(panel, "");
     panel.area = gtk_drawing_area_new();
     gtk_widget_set_size_request(panel.area, request.previewWidth, request.previewHeight);
     g_signal_connect(panel.area, "draw", G_CALLBACK(drawPanel), &panel);
