@@ -82,13 +82,16 @@ void createControls(UiDialog* dialog) {
     DWORD style = WS_CHILD | made.style;
     if (control.style & kUiTabStop) style |= WS_TABSTOP;
     if (control.style & kUiGroup) style |= WS_GROUP;
-    const DWORD exStyle = control.kind == ControlKind::edit && (control.style & kUiBorder) ? WS_EX_CLIENTEDGE : 0;
+    // A one-pixel border: the dialogs' value fields are a line of text high, with no room
+    // for a sunken edge.
+    if (control.kind == ControlKind::edit && (control.style & kUiBorder)) style |= WS_BORDER;
     const UiRect& r = control.rect;
-    HWND child = CreateWindowExW(exStyle, made.name, wideText(control.text).c_str(), style, r.left, r.top, r.width,
+    HWND child = CreateWindowExW(0, made.name, wideText(control.text).c_str(), style, r.left, r.top, r.width,
                                  r.height, record.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
                                  instance, nullptr);
     if (!child) continue;
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
+    if (control.kind == ControlKind::edit) SendMessageW(child, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(1, 1));
     // A closed drop-down list is no taller than the layer's field.
     if (control.kind == ControlKind::dropList) SendMessageW(child, CB_SETITEMHEIGHT, WPARAM(-1), kUiDropListFieldHeight - 6);
     controlChanged(dialog, control);
