@@ -78,6 +78,10 @@ set(tarve_windows_ui_sources ui/dialog.cpp ui/user_input.cpp ui/canvas.cpp ui/pl
 set(tarve_windows_artwork_sources resources/windows/artwork_stored.cpp resources/windows/artwork_packing.cpp
   ${CMAKE_BINARY_DIR}/artwork_data.cpp)
 add_library(tarve_ui STATIC ${tarve_windows_ui_sources})
+# The layer's Win32 backend driven through real window messages; tests/windows/wine_checks.sh
+# runs it under Wine.
+add_executable(win32_ui_check tests/win32/win32_ui_check.cpp)
+target_link_libraries(win32_ui_check PRIVATE tarve_ui)
 # ---- end of the window layer ----
 
 tarve_folder_library(tarve_raster FOLDERS raster LINKS Threads::Threads)

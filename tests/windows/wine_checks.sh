@@ -3,8 +3,9 @@
 #   tests/windows/wine_checks.sh LINUX-BUILD WINDOWS-BUILD
 # The files' exports, imports and resources (windows_files_tests); tarve.exe renders
 # exactly the pixels of the Linux program; presets made on either side read the same on
-# the other; the same failures give the same one-line errors and exit codes. Wine runs in a
-# fresh prefix of its own, removed at the end.
+# the other; the same failures give the same one-line errors and exit codes; the window
+# layer's Win32 backend takes real window messages (win32_ui_check: run this under a display,
+# as CI does with xvfb-run). Wine runs in a fresh prefix of its own, removed at the end.
 set -eu
 linux=$(cd "$1" && pwd)
 windows=$(cd "$2" && pwd)
@@ -104,6 +105,10 @@ case "$refusal" in
   "tarve: cannot write out.png: PNG files are not supported by the Windows build"*) [ "$status" = 2 ] || fail "PNG status $status" ;;
   *) fail "PNG output: $refusal" ;;
 esac
+
+# The window layer's Win32 backend through real window messages, on the display the checks
+# run under.
+wine "$windows/win32_ui_check.exe" || fail "the Win32 window layer check failed"
 
 [ "$failures" = 0 ] || exit 1
 echo "wine checks: tarve.exe and Tarve.8bf agree with the Linux build"
