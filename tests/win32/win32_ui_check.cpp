@@ -1,7 +1,7 @@
 // The Win32 backend of the window layer driven through real window messages, under Wine
 // in CI (tests/windows/wine_checks.sh): controls at the template's rectangles, clicks,
-// typing, lists, the mouse and capture, painting that reaches the window, timers, keys,
-// closing, and a dialog over its owner. Prints every failed check; exits 1 if any failed.
+// typing, lists, the mouse, capture and cursors, painting that reaches the window, timers,
+// keys, closing, and a dialog over its owner. Prints every failed check; exits 1 if any failed.
 #include <windows.h>
 
 #include <cstdio>
@@ -69,6 +69,24 @@ RECT clientRectOf(HWND window, int id) {
   return r;
 }
 
+// A picture cursor with its hotspot shows at once over the dialog, and the arrow comes back.
+void checkCursors(UiDialog* d, HWND w) {
+  static uint8_t cross[8 * 8 * 4];
+  for (int i = 0; i < 8 * 8; ++i) cross[i * 4 + 3] = (i % 8 == 3 || i / 8 == 5) ? 255 : 0;
+  POINT over{kPainted.left + 10, kPainted.top + 10};
+  ClientToScreen(w, &over);
+  SetCursorPos(over.x, over.y);
+  uiSetCursor(d, uiPictureCursor({8, 8, cross}, 3, 5));
+  HCURSOR shown = GetCursor();
+  ICONINFO info{};
+  const bool picture = shown && shown != LoadCursor(nullptr, IDC_ARROW) && GetIconInfo(shown, &info);
+  check(picture && info.xHotspot == 3 && info.yHotspot == 5, "a picture cursor shows with its hotspot");
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  uiSetCursor(d, kUiArrowCursor);
+  check(GetCursor() == LoadCursor(nullptr, IDC_ARROW), "the arrow comes back");
+}
+
 // One step a tick: what the previous step sent has been through the message loop by then.
 void step(UiDialog* d, Seen& s) {
   HWND w = s.window;
@@ -131,6 +149,7 @@ void step(UiDialog* d, Seen& s) {
       check(s.lastMouse.message == UiMessage::mouseMove && s.lastMouse.point.x == -20, "captured, a move outside arrives");
       uiReleaseCapture(d);
       check(GetCapture() == nullptr, "release gives it back");
+      checkCursors(d, w);
       check(uiRunModal(innerTemplate, innerProc, w, uiWindowHandle(d)) == 5, "a dialog over this one ends with its code");
       check(IsWindowEnabled(w), "the owner is enabled again after it");
       break;
