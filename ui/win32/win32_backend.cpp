@@ -214,7 +214,7 @@ void areaChanged(UiDialog* dialog, const UiRect& area) {
 void wake(UiDialog* dialog) {
   Win32Record* record = recordOf(dialog);
   // Posted messages come before input: they are delivered, then the painting is done.
-  if (!record || record->wakePosted) return;
+  if (!record || !record->window || record->wakePosted) return;
   record->wakePosted = PostMessageW(record->window, kWakeMessage, 0, 0) != 0;
 }
 
