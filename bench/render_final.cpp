@@ -7,7 +7,8 @@
 // processor time of all the process's threads (start_cpu_s, rows_cpu_s), which a busy
 // machine disturbs less. The "dry" variant puts every pixel above the water line and the
 // "water" variant every pixel below it, which gives the cost of each kind of pixel;
-// "water_four_lanes" keeps the noise on four lanes where the processor could take eight.
+// the "four_lanes" variants keep the noise and the sampler on four lanes where the processor
+// could take eight.
 // TARVE_THREADS sets the render threads (1: the host's thread alone).
 #include <benchmark/benchmark.h>
 
@@ -20,6 +21,7 @@
 
 #include "app/host/host.h"
 #include "app/host/procedures.h"
+#include "raster/sampling.h"
 #include "render/surface.h"
 
 extern "C" void PluginMain(int16_t selector, void* filterRecord, intptr_t* data,
@@ -68,10 +70,11 @@ double processSeconds() {
   return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-void finalRender(benchmark::State& state, const Descriptor& values, bool wideNoise = true) {
+void finalRender(benchmark::State& state, const Descriptor& values, bool wide = true) {
   const HostImage& image = scene();
-  const bool wideNoiseBefore = gWideNoise;
-  gWideNoise = gWideNoise && wideNoise;
+  const bool wideNoiseBefore = gWideNoise, wideSamplingBefore = gWideSampling;
+  gWideNoise = gWideNoise && wide;
+  gWideSampling = gWideSampling && wide;
   double start = 0, rows = 0, startCpu = 0, rowsCpu = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -106,6 +109,7 @@ void finalRender(benchmark::State& state, const Descriptor& values, bool wideNoi
     state.ResumeTiming();
   }
   gWideNoise = wideNoiseBefore;
+  gWideSampling = wideSamplingBefore;
   const double n = double(state.iterations());
   state.counters["start_s"] = start / n;
   state.counters["rows_s"] = rows / n;
@@ -115,6 +119,8 @@ void finalRender(benchmark::State& state, const Descriptor& values, bool wideNoi
 }
 
 BENCHMARK_CAPTURE(finalRender, defaults, Descriptor{})
+    ->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK_CAPTURE(finalRender, defaults_four_lanes, Descriptor{}, false)
     ->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK_CAPTURE(finalRender, dry, Descriptor{integerValue(key("0009"), 100)})
     ->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();

@@ -14,6 +14,10 @@ PixelValue sampleLevel(const Raster& raster, int32_t level, float x, float y);
 // level by `fraction` (0..1) unless the fraction is 0 or the raster has a single level.
 PixelValue sampleTrilinear(const Raster& raster, int32_t level, float fraction, float x, float y);
 
+// Blended 8-bit samples filter their two levels side by side while this is set (from the
+// start, where the processor has AVX2); the values are the same either way.
+extern bool gWideSampling;
+
 // Fills `destRect` of the destination's level 0 (format 3, or 0) with `sourceRect` of the
 // source, read at the level log2(source width / destination width) - bias, then rebuilds the
 // destination's pyramid. Pixels come out opaque.
