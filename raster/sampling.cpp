@@ -308,7 +308,8 @@ PixelValue oneLevel(const Raster& raster, int32_t level, float x, float y) {
 }
 
 template <int32_t Format>
-PixelValue trilinear(const Raster& raster, int32_t level, float fraction, float x, float y) {
+[[gnu::always_inline]] inline PixelValue trilinear(const Raster& raster, int32_t level,
+                                                   float fraction, float x, float y) {
   level = std::clamp(level, 0, std::max(raster.lastLevel - 1, 0));
   if (!(fraction > 0.0f) || raster.lastLevel == 0)
     return toPixel(sampleAt<Format>(raster, level, x, y));
@@ -365,8 +366,8 @@ WIDE __m256 filterRgba8Pair(const Neighbourhood& lower, const Neighbourhood& upp
   return _mm256_shuffle_ps(abgr, abgr, _MM_SHUFFLE(0, 1, 2, 3));
 }
 
-[[gnu::target("avx2")]] PixelValue trilinearRgba8Wide(const Raster& raster, int32_t level,
-                                                      float fraction, float x, float y) {
+WIDE PixelValue trilinearRgba8Wide(const Raster& raster, int32_t level, float fraction, float x,
+                                   float y) {
   level = std::clamp(level, 0, std::max(raster.lastLevel - 1, 0));
   if (!(fraction > 0.0f) || raster.lastLevel == 0)
     return toPixel(sampleAt<kFormatRgba8>(raster, level, x, y));
@@ -381,7 +382,21 @@ WIDE __m256 filterRgba8Pair(const Neighbourhood& lower, const Neighbourhood& upp
   return toPixel(_mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), f)));
 }
 
+// A whole run in one call: without a call per sample, the loads of one sample overlap the
+// arithmetic of the one before.
+[[gnu::target("avx2")]] void trilinearRgba8WideRun(const Raster& raster, const SamplePosition* at,
+                                                    int32_t count, PixelValue* out) {
+  for (int32_t i = 0; i < count; ++i)
+    out[i] = trilinearRgba8Wide(raster, at[i].level, at[i].fraction, at[i].x, at[i].y);
+}
+
 #undef WIDE
+
+template <int32_t Format>
+void trilinearRun(const Raster& raster, const SamplePosition* at, int32_t count, PixelValue* out) {
+  for (int32_t i = 0; i < count; ++i)
+    out[i] = trilinear<Format>(raster, at[i].level, at[i].fraction, at[i].x, at[i].y);
+}
 
 // The sampler of a raster's format, or null when it has none or lacks kernels.
 template <typename Sampler>
@@ -398,8 +413,9 @@ Sampler samplerFor(const Raster& raster, Sampler rgba8, Sampler grey8, Sampler r
 }
 
 auto trilinearSampler(const Raster& raster) {
-  return samplerFor(raster, gWideSampling ? &trilinearRgba8Wide : &trilinear<kFormatRgba8>, &trilinear<kFormatGrey8>,
-                    &trilinear<kFormatRgba16>, &trilinear<kFormatRgbaFloat>);
+  return samplerFor(raster, gWideSampling ? &trilinearRgba8WideRun : &trilinearRun<kFormatRgba8>,
+                    &trilinearRun<kFormatGrey8>, &trilinearRun<kFormatRgba16>,
+                    &trilinearRun<kFormatRgbaFloat>);
 }
 
 }  // namespace
@@ -416,8 +432,16 @@ PixelValue sampleLevel(const Raster& raster, int32_t level, float x, float y) {
 }
 
 PixelValue sampleTrilinear(const Raster& raster, int32_t level, float fraction, float x, float y) {
-  auto sample = trilinearSampler(raster);
-  return sample ? sample(raster, level, fraction, x, y) : PixelValue{};
+  const SamplePosition at = {level, fraction, x, y};
+  PixelValue value;
+  sampleTrilinearRun(raster, &at, 1, &value);
+  return value;
+}
+
+void sampleTrilinearRun(const Raster& raster, const SamplePosition* at, int32_t count,
+                        PixelValue* out) {
+  if (auto sample = trilinearSampler(raster)) return sample(raster, at, count, out);
+  std::fill_n(out, std::max(count, 0), PixelValue{});
 }
 
 void resample(const Raster& source, Raster& destination, const PixelRect& destRect,

@@ -14,6 +14,15 @@ PixelValue sampleLevel(const Raster& raster, int32_t level, float x, float y);
 // level by `fraction` (0..1) unless the fraction is 0 or the raster has a single level.
 PixelValue sampleTrilinear(const Raster& raster, int32_t level, float fraction, float x, float y);
 
+struct SamplePosition {
+  int32_t level;
+  float fraction, x, y;
+};
+
+// `count` samples, each exactly as sampleTrilinear gives it.
+void sampleTrilinearRun(const Raster& raster, const SamplePosition* at, int32_t count,
+                        PixelValue* out);
+
 // Blended 8-bit samples filter their two levels side by side while this is set (from the
 // start, where the processor has AVX2); the values are the same either way.
 extern bool gWideSampling;

@@ -179,17 +179,24 @@ void renderEach(const Settings& settings, const RenderFrame& frame, const Raster
   ReflectionCarry carry = startOfRow();
 
   float reflectedU[kRun], reflectedV[kRun], weight[kRun];
+  ShadedPixel shadedRun[kRun];
   for (int32_t first = 0; first < frame.width; first += kRun) {
     const int32_t count = frame.width - first < kRun ? frame.width - first : kRun;
-    if (g.water) reflectRun(g, frame, noise, first, count, reflectedU, reflectedV, weight);
+    if (g.water) {
+      reflectRun(g, frame, noise, first, count, reflectedU, reflectedV, weight);
+    } else {
+      // Above the water line a pixel shows itself, at full weight and without blur.
+      for (int32_t i = 0; i < count; ++i) {
+        reflectedU[i] = pixelU(frame, first + i);
+        reflectedV[i] = g.v;
+        weight[i] = 1.0f;
+      }
+    }
+    shadeRun(reflection, scratch, first, count, carry, reflectedU, reflectedV, g.water, weight,
+             g.water ? g.blurWeight : 0.0f, shadedRun);
     for (int32_t i = 0; i < count; ++i) {
       const int32_t x = first + i;
-      const ShadedPixel shaded =
-          g.water ? reflectPixel(reflection, scratch, x, carry, reflectedU[i], reflectedV[i],
-                                 true, weight[i], g.blurWeight)
-                  : reflectPixel(reflection, scratch, x, carry, pixelU(frame, x), g.v, false,
-                                 1.0f, 0.0f);
-
+      const ShadedPixel& shaded = shadedRun[i];
       WaterPixel pixel;
       if (frame.depth == 32) {
         pixel = {shaded.r, shaded.g, shaded.b, shaded.alpha};

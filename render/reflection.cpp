@@ -97,26 +97,46 @@ ShadedPixel tintSample(const ReflectionRow& row, const PixelValue& sample, bool 
   return tint(row, sample, water, d, carry);
 }
 
+void shadeRun(const ReflectionRow& row, RowScratch* scratch, int32_t first, int32_t count,
+              ReflectionCarry& carry, const float* u, const float* v, bool water, const float* d,
+              float bw, ShadedPixel* out) {
+  // Footprints and levels of the whole run first, then its samples in one call, then the
+  // tints: each pixel still takes its steps in order, and the carries run left to right.
+  constexpr int32_t kStep = 64;
+  SamplePosition at[kStep];
+  PixelValue samples[kStep];
+  for (int32_t done = 0; done < count; done += kStep) {
+    const int32_t n = std::min(count - done, kStep);
+    for (int32_t i = 0; i < n; ++i) {
+      const int32_t x = first + done + i;
+      const float pu = u[done + i], pv = v[done + i];
+      // The footprint is the larger step to the pixel above and to the one on the left, in
+      // full-image pixels; the edges of the region have no reliable neighbour.
+      float l = 0.0f;
+      if (!row.firstRow && x != 0 && x != row.lastColumn) {
+        const RowScratch above = scratch[x + 1];
+        const float du = std::max(std::fabs(above.u - pu), std::fabs(carry.previous.u - pu));
+        const float dv = std::max(std::fabs(above.v - pv), std::fabs(carry.previous.v - pv));
+        l = std::max(row.footprintU * du, row.footprintV * dv);
+      }
+      scratch[x] = carry.previous;
+      carry.previous = {pu, pv};
+
+      const FoldedPosition p = fold(pu, pv);
+      const float level = levelFor(l, p.outside, bw, row.source->lastLevel);
+      // The level lies in 0..Lmax, where the conversion truncates.
+      const int32_t whole = static_cast<int32_t>(level);
+      at[i] = {whole, level - static_cast<float>(whole), p.x, p.y};
+    }
+    sampleTrilinearRun(*row.source, at, n, samples);
+    for (int32_t i = 0; i < n; ++i) out[done + i] = tint(row, samples[i], water, d[done + i], carry);
+  }
+}
+
 ShadedPixel reflectPixel(const ReflectionRow& row, RowScratch* scratch, int32_t x,
                          ReflectionCarry& carry, float u, float v, bool water, float d,
                          float bw) {
-  // The footprint is the larger step to the pixel above and to the one on the left, in
-  // full-image pixels; the edges of the region have no reliable neighbour.
-  float l = 0.0f;
-  if (!row.firstRow && x != 0 && x != row.lastColumn) {
-    const RowScratch above = scratch[x + 1];
-    const float du = std::max(std::fabs(above.u - u), std::fabs(carry.previous.u - u));
-    const float dv = std::max(std::fabs(above.v - v), std::fabs(carry.previous.v - v));
-    l = std::max(row.footprintU * du, row.footprintV * dv);
-  }
-  scratch[x] = carry.previous;
-  carry.previous = {u, v};
-
-  const FoldedPosition p = fold(u, v);
-  const float level = levelFor(l, p.outside, bw, row.source->lastLevel);
-  // The level lies in 0..Lmax, where the conversion truncates.
-  const int32_t whole = static_cast<int32_t>(level);
-  const PixelValue sample =
-      sampleTrilinear(*row.source, whole, level - static_cast<float>(whole), p.x, p.y);
-  return tint(row, sample, water, d, carry);
+  ShadedPixel shaded;
+  shadeRun(row, scratch, x, 1, carry, &u, &v, water, &d, bw, &shaded);
+  return shaded;
 }

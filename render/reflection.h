@@ -62,3 +62,8 @@ ShadedPixel tintSample(const ReflectionRow& row, const PixelValue& sample, bool 
 ShadedPixel reflectPixel(const ReflectionRow& row, RowScratch* scratch, int32_t x,
                          ReflectionCarry& carry, float u, float v, bool water, float d,
                          float bw);
+
+// The same for pixels first..first+count-1 of a row, at (u[i], v[i]) with weights d[i].
+void shadeRun(const ReflectionRow& row, RowScratch* scratch, int32_t first, int32_t count,
+              ReflectionCarry& carry, const float* u, const float* v, bool water, const float* d,
+              float bw, ShadedPixel* out);

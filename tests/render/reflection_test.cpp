@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "raster/pyramid.h"
 #include "tests/render/raster_fixture.h"
 
 namespace {
@@ -204,6 +205,48 @@ TEST(ReflectPixel, BlurPullsTowardsTheCoarsestLevel) {
   EXPECT_EQ(reflectPixel(row, scratch.data(), 5, carry, 0.5f, 0.5f, false, 1.0f, 1.0f).r, 150.0f);
   carry = startOfRow();
   EXPECT_EQ(reflectPixel(row, scratch.data(), 5, carry, 0.5f, 0.5f, false, 1.0f, 0.25f).r, 45.0f);
+}
+
+
+// A run is cut into steps inside; across the cuts the scratch row, the neighbour and the
+// colour kept over transparent samples must carry on as they do pixel by pixel.
+TEST(ShadeRun, EqualsPixelByPixelAcrossTheWholeRun) {
+  TestRaster source(200, 120, kFormatRgba8);
+  source.fill(0, [](int32_t x, int32_t y) {
+    // Every seventh column fully transparent.
+    return PixelValue{float((x * 37 + y * 11) % 256), float((x * 5) % 256), float(y % 256),
+                      x % 7 == 3 ? 0.0f : 255.0f};
+  });
+  buildPyramid(source.raster);
+  ReflectionRow row = rowOf(8, true, false);
+  row.source = &source.raster;
+  row.footprintU = 200.0f;
+  row.footprintV = 120.0f;
+  row.lastColumn = 149;
+  constexpr int32_t kCount = 150;
+  std::vector<float> u(kCount), v(kCount), d(kCount);
+  for (int32_t i = 0; i < kCount; ++i) {
+    u[i] = (float(i) + 0.5f) / 200.0f + 0.02f * std::sin(float(i) * 0.3f);
+    v[i] = 0.4f + 0.05f * std::cos(float(i) * 0.17f) - (i % 40 == 0 ? 0.6f : 0.0f);
+    d[i] = float(i % 11) / 10.0f;
+  }
+  std::vector<RowScratch> byPixel(kCount + 4), byRun(kCount + 4);
+  for (int32_t i = 0; i < kCount + 4; ++i) byPixel[i] = byRun[i] = {0.01f * float(i % 13), 0.3f};
+  ReflectionCarry one = startOfRow(), run = startOfRow();
+  std::vector<ShadedPixel> expected(kCount), got(kCount);
+  for (int32_t x = 0; x < kCount; ++x)
+    expected[x] = reflectPixel(row, byPixel.data(), x, one, u[x], v[x], true, d[x], 0.3f);
+  shadeRun(row, byRun.data(), 0, kCount, run, u.data(), v.data(), true, d.data(), 0.3f, got.data());
+  for (int32_t x = 0; x < kCount; ++x) {
+    EXPECT_EQ(got[x].r, expected[x].r) << x;
+    EXPECT_EQ(got[x].g, expected[x].g) << x;
+    EXPECT_EQ(got[x].b, expected[x].b) << x;
+    EXPECT_EQ(got[x].alpha, expected[x].alpha) << x;
+    EXPECT_EQ(byRun[x].u, byPixel[x].u) << x;
+    EXPECT_EQ(byRun[x].v, byPixel[x].v) << x;
+  }
+  EXPECT_EQ(run.previous.u, one.previous.u);
+  EXPECT_EQ(run.r, one.r);
 }
 
 }  // namespace
