@@ -125,6 +125,17 @@ int applyFile(const Options& o, const ApplyJob& job) {
     return fail(message);
   };
 
+  if (!o.strip) metadataForFormat(format, metadata, run.image, turnUp, notes);
+  const ImageMetadata* kept = o.strip ? nullptr : &metadata;
+  const Compression compression{o.quality, o.lossless};
+  // The file is encoded while the rows are rendered; should that fail or be spoiled, it is
+  // written again from the finished picture below, which also names any error.
+  if (!o.dialog && run.selection.empty() && rowsAsTheyCome(format))
+    run.writeAlongside = [&](const HostImage& layout, const RowSource& rows) {
+      std::string ignored;
+      return writeImageFile(output.temporary, format, layout, compression, kept, ignored, &rows);
+    };
+
   SettingsFolder folder;
   if (!o.dialog && !chosen.descriptor && !openSettingsFolder(settingsOf(chosen), folder, error)) return giveUp(error);
   const bool showProgress = o.feedback == Feedback::progress || (o.feedback == Feedback::automatic && errorsGoToTerminal());
@@ -139,13 +150,12 @@ int applyFile(const Options& o, const ApplyJob& job) {
     return run.interrupted ? kExitInterrupted : run.cancelled ? kExitCancelled : kExitError;
   }
 
-  if (!o.strip) metadataForFormat(format, metadata, run.image, turnUp, notes);
   const bool written =
-      format == ImageFormat::psd
-          ? writePsdPicture(output.temporary, run.image, o.strip ? std::vector<uint8_t>{} : metadata.iccProfile,
-                            glueOfRun(run.recorded), error)
-          : writeImageFile(output.temporary, format, run.image, {o.quality, o.lossless}, o.strip ? nullptr : &metadata,
-                           error);
+      run.writtenAlongside ||
+      (format == ImageFormat::psd
+           ? writePsdPicture(output.temporary, run.image, o.strip ? std::vector<uint8_t>{} : metadata.iccProfile,
+                             glueOfRun(run.recorded), error)
+           : writeImageFile(output.temporary, format, run.image, compression, kept, error));
   if (!written) return giveUp("cannot write " + job.output + ": " + error);
   if (!o.record.empty()) {
     if (!run.recorded) return giveUp("the filter handed back no values to record");

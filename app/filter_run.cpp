@@ -1,5 +1,7 @@
 #include "app/filter_run.h"
 
+#include <thread>
+
 #include "app/host/desktop_services.h"
 #include "app/interrupt.h"
 #include "app/selection.h"
@@ -24,8 +26,26 @@ bool runFilter(const FilterModule& module, FilterRun& run, std::string& error) {
     host.actions.playInfo = run.dialog ? plugInDialogDisplay : plugInDialogSilent;
   }
   if (run.dialog) offerDesktopServices(host);
+  // A file is encoded as the rows come when the module renders them in order, straight into
+  // the one image; the dialog's previews would only spoil it.
+  FinishedRows finished;
+  std::thread writer;
+  bool written = false;
+  if (run.writeAlongside && host.outputInPlace && !run.dialog) {
+    host.finishedRows = &finished;
+    const HostImage& output = hostOutputImage(host);
+    writer = std::thread([&run, &finished, &output, &written] {
+      written = run.writeAlongside(output, [&](int32_t row) { return takeFinishedRow(finished, output, row); });
+    });
+  }
   // Parameters before Start is how a host asks for the dialog.
   run.result = hostRunFilter(host, run.dialog);
+  if (writer.joinable()) {
+    endFinishedRows(finished);
+    writer.join();
+    host.finishedRows = nullptr;
+  }
+  run.writtenAlongside = written && !finished.spoiled && run.result == noErr;
   run.interrupted = gInterrupted != 0;
   run.recorded = host.actions.recorded;
   run.image = std::move(hostOutputImage(host));

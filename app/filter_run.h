@@ -2,9 +2,11 @@
 // loaded, its property list consulted, and then called through PluginMain alone.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "app/host/finished_rows.h"
 #include "app/host/host.h"
 #include "app/host/module_loader.h"
 #include "app/progress_bar.h"
@@ -20,6 +22,11 @@ struct FilterRun {
   bool interrupted = false;         // Ctrl-C ended the run
   bool cancelled = false;           // the dialog ended with Cancel
   std::optional<Descriptor> recorded;
+  // Writes the result on a thread of its own while the module renders, taking each row from
+  // `rows` as it is finished (`layout` gives the picture's size and layout alone); true when
+  // the file is complete. Only runs whose output stays in place without a dialog write so.
+  std::function<bool(const HostImage& layout, const RowSource& rows)> writeAlongside;
+  bool writtenAlongside = false;  // the file was written during the run and is the result
 };
 
 // False with a message when the module refuses the image or fails; an interrupted run is

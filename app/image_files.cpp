@@ -186,14 +186,20 @@ bool formatHolds(ImageFormat format, const HostImage& image, std::string& error)
   return true;
 }
 
+bool rowsAsTheyCome(ImageFormat format) { return format == ImageFormat::png || format == ImageFormat::jpeg; }
+
 bool writeImageFile(const std::string& path, ImageFormat format, const HostImage& image, const Compression& compression,
-                    const ImageMetadata* metadata, std::string& error) {
+                    const ImageMetadata* metadata, std::string& error, const RowSource* rows) {
   const char* name = path.c_str();
+  if (rows && !rowsAsTheyCome(format)) {
+    error = std::string(formatName(format)) + " files are written from the whole picture";
+    return false;
+  }
   switch (format) {
-    case ImageFormat::png: return writePng(name, image, metadata, error);
+    case ImageFormat::png: return writePng(name, image, metadata, error, rows);
     case ImageFormat::tiff:
       return writeTiff(name, image, metadata, error) && (!metadata || addTiffMetadata(path, *metadata, error));
-    case ImageFormat::jpeg: return writeJpeg(name, image, compression.quality, metadata, error);
+    case ImageFormat::jpeg: return writeJpeg(name, image, compression.quality, metadata, error, rows);
     case ImageFormat::webp: return writeWebp(name, image, compression.quality, compression.lossless, metadata, error);
     case ImageFormat::psd:
       error = "a PSD document is written with the run's glue mode by writePsdPicture";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/host/finished_rows.h"
 #include "app/host/host.h"
 #include "app/image_metadata.h"
 
@@ -42,6 +43,10 @@ struct Compression {
 
 // Writes `image` to `path` in `format` with `metadata` (none when null). The path is usually
 // a temporary name, so the message says only why. PSD documents carry the run's glue mode
-// too and are written by writePsdPicture.
+// too and are written by writePsdPicture. With `rows`, the samples come from there row by
+// row, each when it is ready, and `image` gives only the picture's size and layout: only the
+// formats of rowsAsTheyCome write so.
 bool writeImageFile(const std::string& path, ImageFormat format, const HostImage& image, const Compression& compression,
-                    const ImageMetadata* metadata, std::string& error);
+                    const ImageMetadata* metadata, std::string& error, const RowSource* rows = nullptr);
+// Whether a writer of `format` can take the rows as they come, top to bottom.
+bool rowsAsTheyCome(ImageFormat format);

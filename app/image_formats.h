@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/host/finished_rows.h"
 #include "app/host/host.h"
 #include "app/image_files.h"
 #include "app/image_metadata.h"
@@ -35,7 +36,9 @@ std::string imageSizeProblem(uint32_t width, uint32_t height);
 // PNG: grey, grey + alpha, RGB, RGBA at 8 or 16 bits. Palette images and grey below 8 bits
 // are expanded (palettes to RGB, with alpha when they have transparent entries).
 bool readPng(const char* path, HostImage& image, ImageMetadata* metadata, std::string& error);
-bool writePng(const char* path, const HostImage& image, const ImageMetadata* metadata, std::string& error);
+// With `rows` the samples come from there, row by row, and `image` gives only the layout.
+bool writePng(const char* path, const HostImage& image, const ImageMetadata* metadata, std::string& error,
+              const RowSource* rows = nullptr);
 
 // TIFF: the same layouts at 8 or 16 bits (unsigned) or 32-bit float, stripped or tiled,
 // interleaved or planar.
@@ -53,7 +56,7 @@ constexpr size_t kLargestJpegSegment = 65533;
 // JPEG: 8-bit grey or RGB (YCbCr files are converted to RGB by the library).
 bool readJpeg(const char* path, HostImage& image, ImageMetadata* metadata, std::string& error);
 bool writeJpeg(const char* path, const HostImage& image, int quality, const ImageMetadata* metadata,
-               std::string& error);
+               std::string& error, const RowSource* rows = nullptr);
 
 // WebP: 8-bit RGB or RGBA, lossy or lossless (grey images are written as RGB). Animations
 // are refused.

@@ -110,7 +110,7 @@ JpegMarkers jpegMarkers(const ImageMetadata& metadata) {
 }
 
 bool encode(jpeg_compress_struct& info, FILE* file, Trap& trap, const HostImage& image, int quality,
-            const JpegMarkers& markers) {
+            const JpegMarkers& markers, const RowSource* rows) {
   if (setjmp(trap.jump)) return false;
   jpeg_create_compress(&info);
   jpeg_stdio_dest(&info, file);
@@ -133,7 +133,12 @@ bool encode(jpeg_compress_struct& info, FILE* file, Trap& trap, const HostImage&
     jpeg_write_icc_profile(&info, metadata->iccProfile.data(), unsigned(metadata->iccProfile.size()));
   if (!markers.iptc.empty()) jpeg_write_marker(&info, JPEG_APP0 + 13, markers.iptc.data(), unsigned(markers.iptc.size()));
   while (info.next_scanline < info.image_height) {
-    JSAMPROW row = const_cast<JSAMPROW>(image.samples.data() + size_t(info.next_scanline) * image.rowBytes());
+    const int32_t y = int32_t(info.next_scanline);
+    JSAMPROW row = const_cast<JSAMPROW>(rows ? (*rows)(y) : image.samples.data() + size_t(y) * image.rowBytes());
+    if (!row) {
+      std::snprintf(trap.message, sizeof trap.message, "the picture's rows did not all come");
+      return false;
+    }
     jpeg_write_scanlines(&info, &row, 1);
   }
   jpeg_finish_compress(&info);
@@ -170,14 +175,14 @@ bool readJpeg(const char* path, HostImage& image, ImageMetadata* metadata, std::
 }
 
 bool writeJpeg(const char* path, const HostImage& image, int quality, const ImageMetadata* metadata,
-               std::string& error) {
+               std::string& error, const RowSource* rows) {
   ImageFile file;
   if (!openImageFile(file, path, "wb", error)) return false;
   jpeg_compress_struct info{};
   Trap trap;
   info.err = installTrap(trap);
   const JpegMarkers markers = metadata ? jpegMarkers(*metadata) : JpegMarkers{};
-  const bool encoded = encode(info, file.f, trap, image, quality, markers);
+  const bool encoded = encode(info, file.f, trap, image, quality, markers, rows);
   jpeg_destroy_compress(&info);
   if (!encoded) {
     error = trap.message;

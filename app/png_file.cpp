@@ -127,7 +127,8 @@ void describeMetadata(png_structp png, png_infop info, const ImageMetadata& meta
 }
 
 bool encode(png_structp png, png_infop info, FILE* file, PngTrap& trap, const HostImage& image,
-            const ImageMetadata* metadata, std::vector<png_text>& chunks, std::vector<uint16_t>& row16) {
+            const ImageMetadata* metadata, std::vector<png_text>& chunks, std::vector<uint16_t>& row16,
+            const RowSource* rows) {
   if (setjmp(trap.jump)) return false;
   png_init_io(png, file);
   const int type = image.colourPlanes == 1 ? (image.transparency ? PNG_COLOR_TYPE_GRAY_ALPHA : PNG_COLOR_TYPE_GRAY)
@@ -146,7 +147,11 @@ bool encode(png_structp png, png_infop info, FILE* file, PngTrap& trap, const Ho
   png_write_info(png, info);
   if (image.depth == 16) png_set_swap(png);
   for (int32_t y = 0; y < image.height; ++y) {
-    const uint8_t* row = image.samples.data() + size_t(y) * image.rowBytes();
+    const uint8_t* row = rows ? (*rows)(y) : image.samples.data() + size_t(y) * image.rowBytes();
+    if (!row) {
+      std::snprintf(trap.message, sizeof trap.message, "the picture's rows did not all come");
+      return false;
+    }
     if (image.depth == 16) {
       std::memcpy(row16.data(), row, row16.size() * 2);
       for (uint16_t& s : row16) s = fileFrom16(s);
@@ -187,7 +192,8 @@ bool readPng(const char* path, HostImage& image, ImageMetadata* metadata, std::s
   return true;
 }
 
-bool writePng(const char* path, const HostImage& image, const ImageMetadata* metadata, std::string& error) {
+bool writePng(const char* path, const HostImage& image, const ImageMetadata* metadata, std::string& error,
+              const RowSource* rows) {
   ImageFile file;
   if (!openImageFile(file, path, "wb", error)) return false;
   PngTrap trap{};
@@ -200,7 +206,7 @@ bool writePng(const char* path, const HostImage& image, const ImageMetadata* met
   }
   std::vector<uint16_t> row16(image.depth == 16 ? size_t(image.width) * image.planes() : 0);
   std::vector<png_text> chunks = metadata ? textChunks(*metadata) : std::vector<png_text>{};
-  const bool encoded = encode(png, info, file.f, trap, image, metadata, chunks, row16);
+  const bool encoded = encode(png, info, file.f, trap, image, metadata, chunks, row16, rows);
   png_destroy_write_struct(&png, &info);
   if (!encoded) {
     error = trap.message;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/host/finished_rows.h"
 #include "app/host/procedures.h"
 
 namespace {
@@ -83,6 +84,7 @@ void hostTakeOutput(Host& host) {
   const int32_t planes = rec.outHiPlane - rec.outLoPlane + 1;
   const int32_t width = r.right - r.left;
   const bool wholeRows = rec.outLoPlane == 0 && planes == image.planes() && r.left >= 0 && r.right <= image.width;
+  if (host.finishedRows) beforeRowsWritten(*host.finishedRows, r);
   for (int32_t y = r.top; y < r.bottom; ++y) {
     if (y < 0 || y >= image.height) continue;
     if (wholeRows) {
@@ -97,6 +99,9 @@ void hostTakeOutput(Host& host) {
       std::memcpy(image.at(x, y, rec.outLoPlane), in, static_cast<size_t>(planes) * bps);
     }
   }
+  if (host.finishedRows)
+    afterRowsWritten(*host.finishedRows, r,
+                     wholeRows && r.left == 0 && r.right == image.width && r.top >= 0 && r.bottom <= image.height);
   host.deliveredOut = {0, 0, 0, 0};
 }
 

@@ -12,6 +12,8 @@
 
 #include "sdk/host_interface.h"
 
+struct FinishedRows;
+
 // An image of interleaved samples: colour planes (1 grey, 3 RGB), then an optional
 // transparency plane. Samples are uint8, uint16 (0..32768) or float by depth.
 struct HostImage {
@@ -135,6 +137,8 @@ struct Host {
   // rendered (the tarve program without a selection). `destination` then stays empty. Set
   // before hostOpen.
   bool outputInPlace = false;
+  // Told as the module finishes the output's rows, for a writer that takes them meanwhile.
+  FinishedRows* finishedRows = nullptr;
   std::vector<uint8_t> selection;  // one 8-bit value per pixel, empty without a selection
   // The image's colour profile (empty: none), offered through the record's ICC fields in a
   // handle the host keeps for the whole run.
