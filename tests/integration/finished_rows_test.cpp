@@ -4,9 +4,11 @@
 // the result.
 #include "app/host/finished_rows.h"
 
+#include <gtest/gtest.h>
+
 #include <thread>
 
-#include "tests/app/tarve_program.h"
+#include "app/host/host.h"
 
 namespace {
 
@@ -66,69 +68,76 @@ void standIn(int16_t selector, void* record, intptr_t*, int16_t* result) {
 
 struct Outcome {
   int16_t result;
-  bool complete;  // the writer wrote the whole file
+  bool complete;  // the writer took every row
   bool spoiled;
   int32_t finished;
-  HostImage output, file;
+  HostImage output;
+  std::vector<uint8_t> taken;  // the rows as the writer took them
 };
 
-// The run with a PNG writer on its own thread taking the finished rows.
-Outcome runWithWriter(Plan plan, const std::string& path) {
+// The run with a writer on its own thread taking the finished rows of a 40 x 30 RGB picture.
+Outcome runWithWriter(Plan plan) {
   gStandIn = {plan, 0, 0};
+  HostImage picture;
+  picture.width = 40;
+  picture.height = 30;
+  picture.samples.assign(size_t(40) * 30 * 3, 128);
   Host host;
   host.outputInPlace = true;
   FinishedRows finished;
   host.finishedRows = &finished;
-  hostOpen(host, standIn, sceneImage(40, 30, 8, 3, false));
+  hostOpen(host, standIn, picture);
   const HostImage& output = hostOutputImage(host);
-  bool complete = false;
+  Outcome outcome{};
   std::thread writer([&] {
-    const RowSource rows = [&](int32_t row) { return takeFinishedRow(finished, output, row); };
-    std::string error;
-    complete = writeImageFile(path, ImageFormat::png, output, {}, nullptr, error, &rows);
+    for (int32_t row = 0; row < output.height; ++row) {
+      const uint8_t* samples = takeFinishedRow(finished, output, row);
+      if (!samples) return;
+      outcome.taken.insert(outcome.taken.end(), samples, samples + output.rowBytes());
+    }
+    outcome.complete = true;
   });
-  Outcome outcome{hostRunFilter(host, false), false, false, 0, {}, {}};
+  outcome.result = hostRunFilter(host, false);
   endFinishedRows(finished);
   writer.join();
-  outcome.complete = complete;
   outcome.spoiled = finished.spoiled;
   outcome.finished = finished.count;
   outcome.output = output;
   hostClose(host);
-  if (complete) outcome.file = readImage(path);
   return outcome;
 }
 
 TEST(FinishedRows, AWriterTakesRowsRenderedInOrderAndOnlyThose) {
-  ScratchFolder folder;
-  const Outcome inOrder = runWithWriter(Plan::inOrder, folder.file("in-order.png"));
+  const Outcome inOrder = runWithWriter(Plan::inOrder);
   EXPECT_EQ(inOrder.result, noErr);
   EXPECT_TRUE(inOrder.complete);
   EXPECT_FALSE(inOrder.spoiled);
   EXPECT_EQ(inOrder.finished, 30);
-  EXPECT_EQ(inOrder.file.samples, inOrder.output.samples);
+  EXPECT_EQ(inOrder.taken, inOrder.output.samples);
   EXPECT_EQ(inOrder.output.samples[7 * 40 * 3 + 2], uint8_t(7 * 7 + 2));
 
   // Row 3 painted again after the writer may have taken it: the run says so, whatever the
   // writer got as far as.
-  const Outcome again = runWithWriter(Plan::rowWrittenAgain, folder.file("again.png"));
+  const Outcome again = runWithWriter(Plan::rowWrittenAgain);
   EXPECT_EQ(again.result, noErr);
   EXPECT_TRUE(again.spoiled);
   EXPECT_EQ(again.output.samples[3 * 40 * 3], uint8_t(3 * 7 + 50));
 
   // Several rows at once are no finished rows (a preview writes so): the writer waits in
   // vain and gives up when the run ends.
-  const Outcome whole = runWithWriter(Plan::wholePictureAtOnce, folder.file("whole.png"));
+  const Outcome whole = runWithWriter(Plan::wholePictureAtOnce);
   EXPECT_EQ(whole.result, noErr);
   EXPECT_FALSE(whole.complete);
   EXPECT_FALSE(whole.spoiled);
   EXPECT_EQ(whole.finished, 0);
+  EXPECT_TRUE(whole.taken.empty());
 
   // A failed run leaves the writer with half the rows: it stops instead of waiting forever.
-  const Outcome failed = runWithWriter(Plan::failsHalfWay, folder.file("failed.png"));
+  const Outcome failed = runWithWriter(Plan::failsHalfWay);
   EXPECT_EQ(failed.result, memFullErr);
   EXPECT_FALSE(failed.complete);
   EXPECT_EQ(failed.finished, 15);
+  EXPECT_EQ(failed.taken.size(), size_t(15) * 40 * 3);
 }
 
 }  // namespace
