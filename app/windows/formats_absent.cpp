@@ -13,7 +13,7 @@ bool refuse(ImageFormat format, std::string& error) {
 }  // namespace
 
 bool readPng(const char*, HostImage&, ImageMetadata*, std::string& error) { return refuse(ImageFormat::png, error); }
-bool writePng(const char*, const HostImage&, const ImageMetadata*, std::string& error) {
+bool writePng(const char*, const HostImage&, const ImageMetadata*, std::string& error, const RowSource*) {
   return refuse(ImageFormat::png, error);
 }
 bool readTiff(const char*, HostImage&, ImageMetadata*, std::string& error) { return refuse(ImageFormat::tiff, error); }
