@@ -15,10 +15,11 @@ flags="-std=c++20 -O1 -g -I. -Wall -Wextra -Wno-deprecated-declarations -ffp-con
 # Coverage guides the fuzzer through the image and metadata code of the program; the host
 # only holds the pictures, so it is checked by the sanitizers without steering the search.
 guided="app/image_files.cpp app/image_metadata.cpp app/png_file.cpp app/jpeg_file.cpp app/tiff_file.cpp
-  app/webp_file.cpp app/orientation.cpp app/sample_depth.cpp"
+  app/webp_file.cpp app/orientation.cpp app/sample_depth.cpp app/icc_profile.cpp"
 # The host as its library is built, without the drawing into a dialog's window.
 plain="$(ls app/host/*.cpp | grep -v desktop_services) host/scripting_keys.cpp render/glue_names.cpp
-  app/psd_file.cpp files/psd_writer.cpp files/psd_tables.cpp files/metadata_blocks.cpp files/file_io.cpp"
+  app/psd_file.cpp files/psd_writer.cpp files/psd_tables.cpp files/metadata_blocks.cpp files/file_io.cpp
+  files/file_system.cpp files/paths.cpp"
 objects=""
 for source in $guided $plain; do
   object="$out/obj/$(echo "$source" | tr / _).o"
