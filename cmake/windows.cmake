@@ -80,7 +80,8 @@ set(tarve_windows_artwork_sources resources/windows/artwork_stored.cpp resources
 add_library(tarve_ui STATIC ${tarve_windows_ui_sources})
 # The layer's Win32 backend driven through real window messages; tests/windows/wine_checks.sh
 # runs it under Wine.
-add_executable(win32_ui_check tests/win32/win32_ui_check.cpp)
+add_executable(win32_ui_check tests/win32/win32_ui_check.cpp tests/win32/win32_ui_check.rc)
+set_source_files_properties(tests/win32/win32_ui_check.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/windows/module.manifest)
 target_link_libraries(win32_ui_check PRIVATE tarve_ui)
 # ---- end of the window layer ----
 
@@ -110,9 +111,10 @@ set(TARVE_PROPERTY_LIST ${CMAKE_BINARY_DIR}/Tarve.pipl)
 set(TARVE_TERMINOLOGY ${CMAKE_BINARY_DIR}/Tarve.aete)
 set(TARVE_VERSION ${tarve_version})
 set(TARVE_VERSION_COMMAS ${tarve_version_commas})
+set(TARVE_MODULE_MANIFEST ${CMAKE_SOURCE_DIR}/resources/windows/module.manifest)
 configure_file(resources/windows/module.rc.in module.rc @ONLY)
 set_source_files_properties(${CMAKE_BINARY_DIR}/module.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/Tarve.pipl;${CMAKE_BINARY_DIR}/Tarve.aete")
+  OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/Tarve.pipl;${CMAKE_BINARY_DIR}/Tarve.aete;${TARVE_MODULE_MANIFEST}")
 
 # The host side of the interface and the tarve program's units, as on Linux but with the
 # operating system's side from app/host/windows/ and app/windows/, and without the formats

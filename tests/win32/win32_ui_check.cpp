@@ -4,6 +4,8 @@
 // keys, closing, and a dialog over its owner. Prints every failed check; exits 1 if any failed.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <string>
 
@@ -99,6 +101,9 @@ void step(UiDialog* d, Seen& s) {
         check(placed, ("control " + std::to_string(c.id) + " lies at its template's rectangle").c_str());
       }
       check(GetDlgItem(w, 15) == nullptr, "a placeholder is no window");
+      SIZE ideal{0, 0};
+      check(SendMessageW(GetDlgItem(w, kOk), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)),
+            "buttons are the version-6 common controls the manifest asks for");
       SendMessageW(GetDlgItem(w, kOwnerDrawn), BM_CLICK, 0, 0);
       SendMessageW(GetDlgItem(w, kFirstRadio), BM_CLICK, 0, 0);
       for (wchar_t c : std::wstring(L"a7")) PostMessageW(GetDlgItem(w, kField), WM_CHAR, c, 0);

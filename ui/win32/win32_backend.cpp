@@ -14,13 +14,6 @@ constexpr wchar_t kClassName[] = L"TarveDialogWindow";
 constexpr UINT kWakeMessage = WM_APP + 1;
 std::vector<UiDialog*> openDialogs;
 
-HINSTANCE moduleInstance() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&moduleInstance), &module);
-  return module;
-}
-
 UiDialog* dialogOf(HWND window) { return reinterpret_cast<UiDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 // ---------------------------------------------------------------------------------------
@@ -254,14 +247,14 @@ bool registerClass() {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = dialogWindowProc;
-  windowClass.hInstance = moduleInstance();
+  windowClass.hInstance = layerInstance();
   windowClass.hCursor = nullptr;  // WM_SETCURSOR sets it
   windowClass.lpszClassName = kClassName;
   return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 void unregisterClass() {
-  if (openDialogs.empty()) UnregisterClassW(kClassName, moduleInstance());
+  if (openDialogs.empty()) UnregisterClassW(kClassName, layerInstance());
 }
 
 void runLoop(UiDialog* dialog) {
@@ -279,6 +272,7 @@ void runLoop(UiDialog* dialog) {
 }
 
 int32_t run(UiDialog* dialog, intptr_t owner) {
+  const CommonControlsScope controls;
   if (!registerClass()) {
     setLastError("cannot register the dialog window class");
     return kUiCannotShow;
@@ -296,7 +290,7 @@ int32_t run(UiDialog* dialog, intptr_t owner) {
   Win32Record record;
   dialog->native = &record;
   record.window = CreateWindowExW(exStyle, kClassName, wideText(t.title ? t.title : "").c_str(), style, at.x, at.y,
-                                  width, height, ownerWindow, nullptr, moduleInstance(), dialog);
+                                  width, height, ownerWindow, nullptr, layerInstance(), dialog);
   if (!record.window) {
     dialog->native = nullptr;
     unregisterClass();
@@ -348,6 +342,29 @@ const UiBackend backend{run,
 }  // namespace
 
 Win32Record* recordOf(const UiDialog* dialog) { return static_cast<Win32Record*>(dialog->native); }
+
+HINSTANCE layerInstance() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&layerInstance), &module);
+  return module;
+}
+
+CommonControlsScope::CommonControlsScope() {
+  static const HANDLE context = [] {
+    ACTCTXW wanted{};
+    wanted.cbSize = sizeof wanted;
+    wanted.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    wanted.hModule = layerInstance();
+    wanted.lpResourceName = MAKEINTRESOURCEW(2);
+    return CreateActCtxW(&wanted);
+  }();
+  active = context != INVALID_HANDLE_VALUE && ActivateActCtx(context, &cookie);
+}
+
+CommonControlsScope::~CommonControlsScope() {
+  if (active) DeactivateActCtx(0, cookie);
+}
 
 HWND windowOf(intptr_t owner) {
   if (!owner) return nullptr;

@@ -21,6 +21,19 @@ struct Win32Record {
 };
 
 Win32Record* recordOf(const UiDialog* dialog);
+// The library the layer is built into: its windows' class and its manifest are its own.
+HINSTANCE layerInstance();
+
+// While it lives, windows and common dialogs are made with the version-6 common controls
+// that the module's manifest asks for; a program without that manifest gets what it has.
+struct CommonControlsScope {
+  ULONG_PTR cookie = 0;
+  bool active = false;
+  CommonControlsScope();
+  ~CommonControlsScope();
+  CommonControlsScope(const CommonControlsScope&) = delete;
+  CommonControlsScope& operator=(const CommonControlsScope&) = delete;
+};
 HWND windowOf(intptr_t owner);
 // After the dialog has taken input: posted messages, painting, and the end of its loop.
 void win32AfterInput(UiDialog* dialog);

@@ -197,6 +197,7 @@ UiChoice win32OpenFile(const UiOpenRequest& request, std::string& path) {
     // With that flag the dialog takes this member as the template itself.
     open.names.hInstance = reinterpret_cast<HINSTANCE>(panel.words.data());
   }
+  const CommonControlsScope controls;
   const BOOL chosen = GetOpenFileNameW(&open.names);
   surfaceDestroy(open.context.panel);
   return outcome(chosen, open.file, path);
@@ -207,6 +208,7 @@ UiChoice win32SaveFile(const UiSaveRequest& request, std::string& path) {
   const std::wstring extension = wideText(request.defaultExtension ? request.defaultExtension : "");
   save.names.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
   save.names.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+  const CommonControlsScope controls;
   return outcome(GetSaveFileNameW(&save.names), save.file, path);
 }
 
@@ -222,6 +224,7 @@ UiChoice win32ChooseColour(intptr_t owner, UiColour& colour, std::span<const UiC
   choose.rgbResult = RGB(colour.red, colour.green, colour.blue);
   choose.lpCustColors = customs.data();
   choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+  const CommonControlsScope controls;
   if (!ChooseColorW(&choose)) {
     const DWORD error = CommDlgExtendedError();
     if (error == 0) return UiChoice::cancelled;
