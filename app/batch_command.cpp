@@ -18,17 +18,12 @@
 #include "app/apply_command.h"
 #include "app/interrupt.h"
 #include "app/system.h"
+#include "files/paths.h"
 
 namespace {
 
-#ifdef _WIN32
-constexpr const char* kSeparators = "\\/";
-#else
-constexpr const char* kSeparators = "/";
-#endif
-
 std::string nameOf(const std::string& path) {
-  const size_t slash = path.find_last_of(kSeparators);
+  const size_t slash = path.find_last_of(kNativeSeparators);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -154,8 +149,8 @@ std::vector<std::string> batchOutputs(const std::vector<std::string>& inputs, co
                                       const std::string& format, const std::string& suffix) {
   std::vector<std::string> outputs;
   std::set<std::string> taken;
-  const bool endsInSeparator = !folder.empty() && std::strchr(kSeparators, folder.back());
-  const std::string base = folder.empty() || endsInSeparator ? folder : folder + kSeparators[0];
+  const bool endsInSeparator = !folder.empty() && std::strchr(kNativeSeparators, folder.back());
+  const std::string base = folder.empty() || endsInSeparator ? folder : folder + kNativeSeparators[0];
   for (const std::string& input : inputs) {
     const std::string name = nameOf(input);
     const size_t dot = name.find_last_of('.');

@@ -18,11 +18,11 @@ int fail(const std::string& message) {
   return kExitError;
 }
 
-// The separators a path may hold here; the first is the one this system writes.
+// What hands the page to the user's browser.
 #ifdef _WIN32
-constexpr const char* kSeparators = "\\/";
+constexpr const char* kPageOpener = "the shell's open";
 #else
-constexpr const char* kSeparators = "/";
+constexpr const char* kPageOpener = "xdg-open";
 #endif
 
 // The folder as an absolute path without links, with a separator at its end.
@@ -30,13 +30,13 @@ bool realFolder(const std::string& folder, std::string& real, std::error_code& p
   const std::filesystem::path found = std::filesystem::canonical(folder, problem);
   if (problem) return false;
   real = found.string();
-  if (real.empty() || !std::strchr(kSeparators, real.back())) real += kSeparators[0];
+  if (real.empty() || !std::strchr(kNativeSeparators, real.back())) real += kNativeSeparators[0];
   return true;
 }
 
 // The page as an absolute path, so that its folder is known whatever the current folder is.
 bool absolutePage(const std::string& page, std::string& absolute, std::error_code& problem) {
-  const size_t slash = page.find_last_of(kSeparators);
+  const size_t slash = page.find_last_of(kNativeSeparators);
   if (!realFolder(slash == std::string::npos ? "." : page.substr(0, slash + 1), absolute, problem)) return false;
   absolute += page.substr(slash == std::string::npos ? 0 : slash + 1);
   return true;
@@ -52,7 +52,7 @@ int galleryCommand(const Options& o) {
     return fail("cannot read the folder " + o.input + ": " + problem.message());
 
   std::string page;
-  if (std::strchr(kSeparators, o.output.back())) return fail("cannot write " + o.output + ": it names a folder, not a page");
+  if (std::strchr(kNativeSeparators, o.output.back())) return fail("cannot write " + o.output + ": it names a folder, not a page");
   if (!absolutePage(o.output, page, problem)) return fail("cannot write " + o.output + ": " + problem.message());
   for (const std::string& path : {folder, page})
     if (path.size() > size_t(kMaxPathChars))
@@ -63,6 +63,6 @@ int galleryCommand(const Options& o) {
     return fail("cannot write " + o.output + ": " + std::strerror(errno ? errno : EIO));
   std::printf("%s\n", page.c_str());
   if (o.openPage && openWithDefaultHandler(page.c_str()) != noErr)
-    return fail("the page is written, but no browser could be started for it (xdg-open)");
+    return fail(std::string("the page is written, but no browser could be started for it (") + kPageOpener + ")");
   return 0;
 }

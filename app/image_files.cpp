@@ -8,6 +8,7 @@
 
 #include "app/image_formats.h"
 #include "app/psd_file.h"
+#include "files/paths.h"
 
 std::string imageSizeProblem(uint32_t width, uint32_t height) {
   if (width == 0 || height == 0) return "the image is empty";
@@ -131,7 +132,7 @@ void metadataForFormat(ImageFormat format, ImageMetadata& metadata, const HostIm
 }
 
 bool outputFormatFor(const std::string& path, ImageFormat& format, std::string& error) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of(kNativeSeparators);
   const size_t dot = path.find_last_of('.');
   std::string extension = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? "" : path.substr(dot);
   std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });

@@ -15,11 +15,14 @@ struct FileSpec {
   char path[kMaxPathChars + 1];
 };
 
+// The separators this system's own paths hold; the first is the one it writes. (The file
+// layer takes a path apart at either kind wherever it runs: isPathSeparator.)
 #ifdef _WIN32
-constexpr char kPathSeparator = '\\';
+constexpr const char* kNativeSeparators = "\\/";
 #else
-constexpr char kPathSeparator = '/';
+constexpr const char* kNativeSeparators = "/";
 #endif
+constexpr char kPathSeparator = kNativeSeparators[0];
 
 bool isPathSeparator(char c);
 

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "files/paths.h"
+
 namespace {
 
 constexpr uint32_t fourCC(const char (&c)[5]) {
@@ -140,8 +142,8 @@ std::string modulePath(const std::string& option) {
     return std::filesystem::exists(beside, ignored) || !std::filesystem::exists(installed, ignored) ? beside : installed;
   }
   // A name without a folder would send the loader searching the library path.
-  if (path.find_first_of(kModulePathSeparators) != std::string::npos) return path;
-  return std::string(".") + kModulePathSeparators[0] + path;
+  if (path.find_first_of(kNativeSeparators) != std::string::npos) return path;
+  return std::string(".") + kNativeSeparators[0] + path;
 }
 
 std::string describeResult(int16_t result) {

@@ -49,13 +49,6 @@ void closeModule(FilterModule& module);
 
 // The folder the running program is in, with a separator at its end.
 std::string programFolder();
-// The separators a module path may contain; the first is the one this system prefers.
-#ifdef _WIN32
-constexpr const char* kModulePathSeparators = "\\/";
-#else
-constexpr const char* kModulePathSeparators = "/";
-#endif
-
 // The module a host program runs: `option` when given, else $TARVE_MODULE, else
 // Tarve.8bf beside the running program or, installed, in ../lib/tarve/ beside its folder.
 std::string modulePath(const std::string& option);

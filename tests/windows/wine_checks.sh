@@ -36,12 +36,15 @@ convert "$linux/sample-scene.png" -resize 30% -colorspace Gray -quality 85 grey.
 
 # The same pixels: JPEG output compared decoded, PSD documents byte for byte (8, 16 and
 # 32-bit samples, so that the float arithmetic of both builds is held together).
+same_pixels() {
+  differing=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+  [ "$differing" = 0 ] || fail "$1 and $2: $differing pixels differ"
+}
 same_jpeg() {
   name=$1
   shift
   win apply "$@" -o "w-$name.jpg" && lin apply "$@" -o "l-$name.jpg" || { fail "apply $name did not run"; return; }
-  differing=$(compare -metric AE "w-$name.jpg" "l-$name.jpg" null: 2>&1 || true)
-  [ "$differing" = 0 ] || fail "apply $name: $differing pixels differ"
+  same_pixels "w-$name.jpg" "l-$name.jpg"
 }
 same_jpeg plain scene.jpg
 same_jpeg grey grey.jpg --glue screen --seed 11
@@ -52,6 +55,16 @@ for depth in 8 16 32; do
     cmp -s "w-$depth.psd" "l-$depth.psd" || fail "the $depth-bit PSD documents differ"
 done
 
+# A batch, one file after another on Windows, and an action recorded there played here.
+mkdir w-batch l-batch
+cp scene.jpg second.jpg
+win apply scene.jpg second.jpg -d w-batch --suffix _lake 2>/dev/null &&
+  lin apply scene.jpg second.jpg -d l-batch --suffix _lake 2>/dev/null || fail "a batch failed"
+for name in scene_lake.jpg second_lake.jpg; do same_pixels "w-batch/$name" "l-batch/$name"; done
+win apply scene.jpg -o w-recorded.jpg --set blur=60 --glue 40 --record calm.action &&
+  lin apply scene.jpg -o l-recorded.jpg --action calm.action || fail "the recorded action did not play"
+same_pixels w-recorded.jpg l-recorded.jpg
+
 # Presets: made on either side, read alike on both, and rendering alike.
 win preset make w.q8r --set "ripple height=70" --set waviness=20 --thumbnail scene.jpg
 lin preset make l.q8r --set "ripple height=70" --set waviness=20 --thumbnail scene.jpg
@@ -60,6 +73,32 @@ for preset in w.q8r l.q8r; do
 done
 [ "$(lin preset info w.q8r)" = "$(lin preset info l.q8r)" ] || fail "the presets made on each side differ"
 same_jpeg preset scene.jpg --preset w.q8r
+
+# The presets' gallery page: the same page but for the folder's name, the same pictures.
+mkdir presets w-page l-page
+cp w.q8r presets/calm.q8r
+lin preset make presets/plain.q8r
+win gallery presets -o w-page/presets.html >/dev/null && lin gallery presets -o l-page/presets.html >/dev/null ||
+  fail "a gallery page was not written"
+[ "$(grep -v 'presets from' w-page/presets.html)" = "$(grep -v 'presets from' l-page/presets.html)" ] ||
+  fail "the gallery pages differ"
+for picture in l-page/web_images/*; do
+  other="w-page/web_images/${picture##*/}"
+  case "$picture" in
+    *.jpg) same_pixels "$other" "$picture" ;;
+    *) cmp -s "$other" "$picture" || fail "$other differs" ;;
+  esac
+done
+
+# The module's files go into the system's temporary folder, or C:\Windows\Temp\ when the
+# one it names does not fit in a path.
+temporary_folder() {
+  wine cmd /c "set TMP=$1&& $(winepath -w "$windows/tarve.exe") apply scene.jpg -o out.jpg --last" 2>&1 |
+    tr -d '\r' | sed -n 's/.*no last-used settings yet: \(.*\)Tarve cached settings C.*/\1/p'
+}
+[ "$(temporary_folder 'C:\somewhere')" = 'C:\somewhere\' ] || fail "TMP was not the temporary folder"
+long="C:\\$(printf '%0270d' 0)"
+[ "$(temporary_folder "$long")" = 'C:\Windows\Temp\' ] || fail "a temporary folder too long was not replaced"
 
 # Failures: the same line and the same status on both.
 printf 'hello\n' >notes.jpg
