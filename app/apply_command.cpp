@@ -10,6 +10,7 @@
 #include "app/batch_command.h"
 #include "app/filter_run.h"
 #include "app/host/setting_names.h"
+#include "app/host/utf8_paths.h"
 #include "app/image_files.h"
 #include "app/interrupt.h"
 #include "app/orientation.h"
@@ -61,7 +62,7 @@ bool writeText(const std::string& path, const std::string& text) {
 
 bool fileExists(const std::string& path) {
   std::error_code ignored;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+  return std::filesystem::exists(std::filesystem::symlink_status(pathFromUtf8(path), ignored));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <set>
 
 #include "app/apply_command.h"
+#include "app/host/utf8_paths.h"
 #include "app/interrupt.h"
 #include "app/system.h"
 #include "files/paths.h"
@@ -29,7 +30,7 @@ std::string nameOf(const std::string& path) {
 
 bool folderWritable(const std::string& folder, std::string& error) {
   std::error_code problem;
-  const std::filesystem::file_status status = std::filesystem::status(folder, problem);
+  const std::filesystem::file_status status = std::filesystem::status(pathFromUtf8(folder), problem);
   if (problem) {
     error = "cannot write into " + folder + ": " + problem.message();
     return false;

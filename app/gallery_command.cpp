@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/apply_command.h"
+#include "app/host/utf8_paths.h"
 #include "files/paths.h"
 #include "files/shell_open.h"
 #include "host/presets_gallery.h"
@@ -27,9 +28,9 @@ constexpr const char* kPageOpener = "xdg-open";
 
 // The folder as an absolute path without links, with a separator at its end.
 bool realFolder(const std::string& folder, std::string& real, std::error_code& problem) {
-  const std::filesystem::path found = std::filesystem::canonical(folder, problem);
+  const std::filesystem::path found = std::filesystem::canonical(pathFromUtf8(folder), problem);
   if (problem) return false;
-  real = found.string();
+  real = utf8FromPath(found);
   if (real.empty() || !std::strchr(kNativeSeparators, real.back())) real += kNativeSeparators[0];
   return true;
 }
@@ -47,7 +48,7 @@ bool absolutePage(const std::string& page, std::string& absolute, std::error_cod
 int galleryCommand(const Options& o) {
   std::error_code problem;
   std::string folder;
-  if (!std::filesystem::is_directory(o.input, problem) && !problem) problem = std::make_error_code(std::errc::not_a_directory);
+  if (!std::filesystem::is_directory(pathFromUtf8(o.input), problem) && !problem) problem = std::make_error_code(std::errc::not_a_directory);
   if (problem || !realFolder(o.input, folder, problem))
     return fail("cannot read the folder " + o.input + ": " + problem.message());
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/host/utf8_paths.h"
 #include "app/image_formats.h"
 #include "app/psd_file.h"
 #include "files/paths.h"
@@ -44,7 +45,7 @@ namespace {
 bool readAny(const std::string& path, HostImage& image, ImageMetadata* metadata, std::string& error) {
   const char* name = path.c_str();
   std::error_code problem;
-  const std::filesystem::file_status status = std::filesystem::status(path, problem);
+  const std::filesystem::file_status status = std::filesystem::status(pathFromUtf8(path), problem);
   if (problem) {
     error = "cannot read " + path + ": " + problem.message();
     return false;

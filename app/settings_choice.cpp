@@ -9,6 +9,7 @@
 
 #include "app/action_file.h"
 #include "app/host/setting_names.h"
+#include "app/host/utf8_paths.h"
 #include "app/system.h"
 #include "files/memory_dot_store.h"
 #include "files/paths.h"
@@ -48,7 +49,7 @@ bool chooseSettings(const SettingsChoice& choice, ChosenSettings& chosen, std::s
     errno = 0;
     const std::string path = choice.last ? cachedSettingsPath().path : choice.preset;
     std::error_code ignored;
-    if (choice.last && !std::filesystem::exists(path, ignored)) {
+    if (choice.last && !std::filesystem::exists(pathFromUtf8(path), ignored)) {
       error = "there are no last-used settings yet: " + path +
               " is written when the filter's dialog closes with OK";
       return false;
@@ -92,7 +93,7 @@ bool openSettingsFolder(const Settings& settings, SettingsFolder& folder, std::s
   if (file.size() > size_t(kMaxPathChars) || writeSettingsFile(file.c_str(), settings, nullptr) != noErr) {
     error = "cannot write the settings into the temporary folder " + folder.path;
     std::error_code ignored;
-    std::filesystem::remove_all(folder.path, ignored);
+    std::filesystem::remove_all(pathFromUtf8(folder.path), ignored);
     folder = {};
     return false;
   }
@@ -108,6 +109,6 @@ void closeSettingsFolder(SettingsFolder& folder) {
   if (folder.path.empty()) return;
   setEnvironment(kTemporaryFolderVariable, folder.hadTmpdir ? folder.savedTmpdir.c_str() : nullptr);
   std::error_code ignored;
-  std::filesystem::remove_all(folder.path, ignored);
+  std::filesystem::remove_all(pathFromUtf8(folder.path), ignored);
   folder = {};
 }

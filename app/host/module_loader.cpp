@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/host/utf8_paths.h"
 #include "files/paths.h"
 
 namespace {
@@ -139,7 +140,7 @@ std::string modulePath(const std::string& option) {
     // Beside the program in a build; under lib/tarve/ next to bin/ where it is installed.
     const std::string beside = programFolder() + "Tarve.8bf", installed = programFolder() + "../lib/tarve/Tarve.8bf";
     std::error_code ignored;
-    return std::filesystem::exists(beside, ignored) || !std::filesystem::exists(installed, ignored) ? beside : installed;
+    return std::filesystem::exists(pathFromUtf8(beside), ignored) || !std::filesystem::exists(pathFromUtf8(installed), ignored) ? beside : installed;
   }
   // A name without a folder would send the loader searching the library path.
   if (path.find_first_of(kNativeSeparators) != std::string::npos) return path;

@@ -47,6 +47,10 @@ same_jpeg() {
   same_pixels "w-$name.jpg" "l-$name.jpg"
 }
 same_jpeg plain scene.jpg
+# Names beyond ASCII reach the files as typed (UTF-8 throughout).
+cp scene.jpg "järvi ö.jpg"
+win apply "järvi ö.jpg" -o "w-järvi ö.jpg" || fail "a name beyond ASCII was not read or written"
+same_pixels "w-järvi ö.jpg" l-plain.jpg
 same_jpeg grey grey.jpg --glue screen --seed 11
 same_jpeg rings scene.jpg --set "ripple size=40" --centre 0.5,0.8 --colour 1E3A5F --set blur=60
 for depth in 8 16 32; do
