@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "ui/user_input.h"
 #include "ui/win32/gdi_canvas.h"
@@ -53,12 +54,12 @@ HCURSOR pictureCursor(const UiCursor& cursor) {
   return made;
 }
 
-// Picture cursors are made once per picture and kept, as the pictures are.
+// Picture cursors are made once per picture and hotspot and kept, as the pictures are.
 HCURSOR cursorFor(const UiCursor& cursor) {
-  static std::map<const uint8_t*, HCURSOR> pictures;
+  static std::map<std::tuple<const uint8_t*, int32_t, int32_t>, HCURSOR> pictures;
   if (cursor.kind == UiCursorKind::wait) return LoadCursor(nullptr, IDC_WAIT);
   if (cursor.kind == UiCursorKind::arrow || !cursor.picture.rgba) return LoadCursor(nullptr, IDC_ARROW);
-  HCURSOR& made = pictures[cursor.picture.rgba];
+  HCURSOR& made = pictures[{cursor.picture.rgba, cursor.hotX, cursor.hotY}];
   if (!made) made = pictureCursor(cursor);
   return made ? made : LoadCursor(nullptr, IDC_ARROW);
 }
