@@ -101,6 +101,7 @@ void step(UiDialog* d, Seen& s) {
         check(placed, ("control " + std::to_string(c.id) + " lies at its template's rectangle").c_str());
       }
       check(GetDlgItem(w, 15) == nullptr, "a placeholder is no window");
+      check(GetFocus() == GetDlgItem(w, kField), "the control given the focus at the start has it once shown");
       SIZE ideal{0, 0};
       check(SendMessageW(GetDlgItem(w, kOk), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)),
             "buttons are the version-6 common controls the manifest asks for");
@@ -186,6 +187,7 @@ bool checkProc(UiDialog* d, const UiEvent& e, void* context) {
     case UiMessage::init:
       uiListAdd(d, kList, "normal");
       uiListAdd(d, kList, "screen");
+      uiSetFocus(d, kField);
       uiSetTimer(d, kStepTimer, 300, false);
       return true;
     case UiMessage::paint:

@@ -147,6 +147,17 @@ LRESULT CALLBACK dialogWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         return TRUE;
       }
       break;
+    case WM_ACTIVATE:
+      // As in any dialog, the control that had the focus has it again when the window is
+      // activated, rather than the window itself.
+      if (LOWORD(wParam) != WA_INACTIVE && dialog->focus >= 0) {
+        HWND focused = GetDlgItem(window, dialog->focus);
+        if (focused && IsWindowEnabled(focused) && IsWindowVisible(focused)) {
+          SetFocus(focused);
+          return 0;
+        }
+      }
+      break;
     case WM_CAPTURECHANGED:
       // Another window took the mouse (a message box, the task switcher): the drag is over.
       if (reinterpret_cast<HWND>(lParam) != window) dialog->captured = false;

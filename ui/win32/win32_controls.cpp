@@ -20,7 +20,7 @@ ControlClass classOf(const UiControl& control) {
       return {L"BUTTON", DWORD((control.style & kUiDefaultButton) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY};
     case ControlKind::iconButton:
     case ControlKind::ownerDrawButton:
-      return {L"BUTTON", BS_OWNERDRAW};
+      return {L"BUTTON", BS_OWNERDRAW | BS_NOTIFY};
     case ControlKind::radioButton:
       // Not automatic: the layer checks it and clears the rest of its group.
       return {L"BUTTON", BS_RADIOBUTTON | BS_NOTIFY};
