@@ -9,7 +9,9 @@ struct UiDialog;
 struct ProgressWindow {
   UiDialog* dialog;
   bool cancelled;
-  bool working;  // the work has begun: closing the window now stops it instead
+  bool working;          // the work has begun: closing the window now stops it instead
+  bool inputSeen;        // progressStopWanted has looked at the input once
+  uint32_t inputSeenAt;  // and when, on uiTickCount's clock
   int32_t shownPercent;
   PluginState* state;
   OSErr (*work)(PluginState& state, void* context);
@@ -33,6 +35,7 @@ void showProgress(ProgressWindow& window, int32_t done, int32_t total, int32_t p
 // The render stops: the text says so and the cancel flag is set.
 void cancelProgress(ProgressWindow& window);
 
-// Lets the window take what the user did meanwhile (closing it cancels) and answers whether
-// the work should stop. A render calls it every few dozen rows.
+// Answers whether the work should stop, letting the window take what the user did
+// meanwhile (closing it cancels) the first time and then every 50 ms: a render calls it at
+// every row it polls.
 bool progressStopWanted(ProgressWindow& window);

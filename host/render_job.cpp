@@ -150,15 +150,14 @@ static void reportProgress(PluginState& state, int32_t done, int32_t total) {
 }
 
 // The host is asked every 32nd row; the dialog's preview renders are never interrupted. A
-// progress window takes the user's input at the same pace, so that closing it stops the
-// render within a few dozen rows rather than at its end.
+// progress window is asked at every poll and looks at the user's input by the clock, so
+// that closing it stops the render at once however long the rows are.
 static bool pollAbort(PluginState& state) {
   if (state.parameters->renderMode == kRenderDialog) return false;
+  if (state.progressWindow && progressStopWanted(*state.progressWindow)) return true;
   WorkRecord& work = *state.work;
   work.abortTick = (work.abortTick + 1) % 32;
-  if (work.abortTick != 0) return false;
-  if (state.progressWindow && progressStopWanted(*state.progressWindow)) return true;
-  return hostAborts(*state.filterRecord);
+  return work.abortTick == 0 && hostAborts(*state.filterRecord);
 }
 
 void acquireSource(PluginState& state) {
