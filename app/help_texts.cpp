@@ -181,11 +181,22 @@ std::string settingsList() {
   return out;
 }
 
+// The Windows build has none of the libraries of PNG, TIFF, WebP and the photographs'
+// metadata.
+#ifdef _WIN32
+constexpr const char* kBuildNote = R"(
+This Windows build reads and writes JPEG and writes PSD documents; PNG, TIFF and WebP
+files, EXIF orientation and EXIF, XMP and IPTC metadata are the Linux build's.
+)";
+#else
+constexpr const char* kBuildNote = "";
+#endif
+
 }  // namespace
 
 bool helpText(const std::string& topic, std::string& text) {
   if (topic.empty()) {
-    text = kOverview;
+    text = std::string(kOverview) + kBuildNote;
   } else if (topic == "apply") {
     text = std::string(kApplyUsage) + settingsList();
   } else if (topic == "glues") {
