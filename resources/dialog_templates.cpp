@@ -14,7 +14,7 @@ const ControlTemplate aboutControls[] = {
     {kAboutLogo, ControlKind::picture, nullptr, {16, 16, 96, 96}},
     {kAboutTitle, ControlKind::picture, nullptr, {128, 16, 240, 48}},
     {kAboutMaker, ControlKind::picture, nullptr, {128, 72, 240, 40}},
-    {kAboutWebButton, ControlKind::pushButton, "www.cobaltfinch.example", {248, 128, 120, 24}},
+    {kAboutWebButton, ControlKind::pushButton, "www.cobaltfinch.example", {216, 128, 152, 24}},
 };
 // A gallery page that could not be written is not opened; this says why nothing appears.
 const ControlTemplate pageNotWrittenControls[] = {

@@ -228,7 +228,7 @@ void drawAboutBox(cairo_t* cr) {
   drawPicture(cr, artworkPicture(kArtworkAboutLogo), 16, 16);
   drawPicture(cr, artworkPicture(kArtworkAboutTitle), 128, 16);
   drawPicture(cr, artworkPicture(kArtworkAboutMaker), 128, 72);
-  sketchButton(cr, {248, 128, 120, 24}, "www.cobaltfinch.example");
+  sketchButton(cr, {216, 128, 152, 24}, "www.cobaltfinch.example");
 }
 
 // A window's client area: white, as the dialogs clear it, then what `draw` puts on it.
